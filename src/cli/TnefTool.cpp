@@ -1,0 +1,173 @@
+#include "TnefTool.h"
+
+#include <memory>
+#include <optional>
+
+#include "FileCopy.h"
+#include "Json.h"
+#include "SafeFileName.h"
+#include "SaveAllNames.h"
+#include "TNEFReaderClass.h"
+#include "TNEFReaderConst.h"
+
+#ifndef VELQUIN_VERSION
+#define VELQUIN_VERSION "0"
+#endif
+
+namespace {
+
+struct TOptions {
+  std::string Command;
+  std::vector<std::string> Operands;
+  bool Json = false;
+  bool Overwrite = false;
+};
+
+const char* BodyKindName(TBodyKind kind) {
+  switch (kind) {
+    case TBodyKind::Rtf: return "rtf";
+    case TBodyKind::Html: return "html";
+    case TBodyKind::Text: return "text";
+    default: return "none";
+  }
+}
+
+std::string BaseName(const std::string& path) {
+  const auto slash = path.rfind('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+int Usage(std::ostream& err, const std::string& problem) {
+  if (!problem.empty()) err << problem << "\n\n";
+  err << LoadResString(TStringId::CliUsage);
+  return 2;
+}
+
+// Opens the file, or prints the viewer's read-error message and returns nothing.
+std::unique_ptr<TTNEFReader> OpenReader(const std::string& path, std::ostream& err) {
+  try {
+    return std::make_unique<TTNEFReader>(path, "");
+  } catch (const std::exception& e) {
+    err << FormatRes(TStringId::ErrorReadingFile, {Arg(BaseName(path)), Arg(e.what())}) << "\n";
+    return nullptr;
+  }
+}
+
+void Show(const TTNEFReader& reader, bool json, std::ostream& out) {
+  const std::string subject = reader.DisplaySubject();
+  const std::string from = reader.DisplayFrom();
+  const std::string date = DateTimeToIso(reader.DateSent());
+  const std::size_t bodySize = reader.Body().size();
+  const char* kind = BodyKindName(reader.BodyKind());
+  if (json) {
+    out << "{\"subject\":" << JsonString(subject) << ",\"from\":" << JsonString(from)
+        << ",\"dateSent\":" << JsonString(date) << ",\"body\":{\"bytes\":" << bodySize
+        << ",\"kind\":\"" << kind << "\"},\"attachments\":" << reader.Count() << "}\n";
+    return;
+  }
+  out << "Subject: " << subject << "\n"
+      << "From: " << from << "\n"
+      << "Date sent: " << date << "\n"
+      << "Body: " << bodySize << " bytes (" << kind << ")\n"
+      << "Attachments: " << reader.Count() << "\n";
+}
+
+void List(const TTNEFReader& reader, bool json, std::ostream& out) {
+  if (json) {
+    out << "{\"attachments\":[";
+    for (int i = 0; i < reader.Count(); ++i) {
+      const TTNEFFile& file = reader.Files(i);
+      out << (i ? "," : "") << "{\"size\":" << file.Size()
+          << ",\"name\":" << JsonString(file.DisplayName()) << "}";
+    }
+    out << "]}\n";
+    return;
+  }
+  for (int i = 0; i < reader.Count(); ++i) {
+    const TTNEFFile& file = reader.Files(i);
+    out << file.Size() << '\t' << file.DisplayName() << '\n';
+  }
+}
+
+int Extract(TTNEFReader& reader, const std::string& directory, bool overwrite, std::ostream& out,
+            std::ostream& err) {
+  const std::string dir = directory.empty() ? "." : directory;
+  const TCreateMode mode = overwrite ? TCreateMode::Replace : TCreateMode::Exclusive;
+  TSaveAllNames names;
+  const auto existsOnDisk = [&](const std::string& name) {
+    return !overwrite && FileExists(JoinPath(dir, name));
+  };
+  const int total = reader.Count() + 1;
+  int saved = 0;
+  int done = 0;
+  try {
+    // The body first, then the attachments in list order, as the viewer's Save all does.
+    const std::string bodyName = names.Claim(MessageTextFileName(reader.BodyKind()), existsOnDisk);
+    const std::string& body = reader.Body();
+    if (WriteFileBytes(JoinPath(dir, bodyName), body.data(), body.size(), mode))
+      ++saved;
+    else
+      err << FormatRes(TStringId::CliKeptExisting, {Arg(bodyName)}) << "\n";
+    ++done;
+    for (int i = 0; i < reader.Count(); ++i) {
+      TTNEFFile& file = reader.Files(i);
+      const std::string name = names.Claim(file.SafeFileName(), existsOnDisk);
+      const std::string path = JoinPath(dir, name);
+      TFileStream& stream = reader.Stream();
+      if (CopyFileRangeTo(stream.Handle(), stream.Path(), file.Offset(), file.Size(), path, mode))
+        ++saved;
+      else
+        err << FormatRes(TStringId::CliKeptExisting, {Arg(name)}) << "\n";
+      ++done;
+    }
+  } catch (const std::exception& e) {
+    err << FormatRes(TStringId::CliWriteFailed, {Arg(done), Arg(total), Arg(e.what())}) << "\n";
+    out << (saved == 1 ? LoadResString(TStringId::OneFileSaved)
+                       : FormatRes(TStringId::FilesSaved, {Arg(saved)}))
+        << "\n";
+    return 1;
+  }
+  out << (saved == 1 ? LoadResString(TStringId::OneFileSaved)
+                     : FormatRes(TStringId::FilesSaved, {Arg(saved)}))
+      << "\n";
+  return 0;
+}
+
+}  // namespace
+
+int RunTnefTool(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  TOptions options;
+  bool operandsOnly = false;
+  for (const std::string& arg : args) {
+    if (!operandsOnly && arg.size() > 1 && arg[0] == '-') {
+      if (arg == "--") operandsOnly = true;
+      else if (arg == "--help" || arg == "-h") { out << LoadResString(TStringId::CliUsage); return 0; }
+      else if (arg == "--version") { out << "velquin-tnef " VELQUIN_VERSION "\n"; return 0; }
+      else if (arg == "--json") options.Json = true;
+      else if (arg == "--overwrite") options.Overwrite = true;
+      else return Usage(err, FormatRes(TStringId::CliUnknownCommand, {Arg(arg)}));
+    } else if (options.Command.empty()) {
+      options.Command = arg;
+    } else {
+      options.Operands.push_back(arg);
+    }
+  }
+
+  const std::string& command = options.Command;
+  if (command.empty()) return Usage(err, "");
+  const bool known = command == "show" || command == "list" || command == "body" || command == "extract";
+  if (!known) return Usage(err, FormatRes(TStringId::CliUnknownCommand, {Arg(command)}));
+  const std::size_t maxOperands = command == "extract" ? 2 : 1;
+  if (options.Operands.empty() || options.Operands.size() > maxOperands) return Usage(err, "");
+  if (options.Json && command != "show" && command != "list") return Usage(err, "");
+  if (options.Overwrite && command != "extract") return Usage(err, "");
+
+  const auto reader = OpenReader(options.Operands[0], err);
+  if (!reader) return 1;
+  if (command == "show") Show(*reader, options.Json, out);
+  else if (command == "list") List(*reader, options.Json, out);
+  else if (command == "body") out.write(reader->Body().data(), static_cast<std::streamsize>(reader->Body().size()));
+  else return Extract(*reader, options.Operands.size() > 1 ? options.Operands[1] : "", options.Overwrite, out, err);
+  out.flush();
+  return out ? 0 : 1;
+}

@@ -1,0 +1,44 @@
+#pragma once
+// A read-only file with one position, read through a buffer so that walking many small
+// records costs few system calls. Seeking is cheap: skipping data never reads it.
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+class TFileStream {
+public:
+  // Opens path for reading; raises EFileError with the system's reason when it cannot.
+  explicit TFileStream(const std::string& path);
+  ~TFileStream();
+  TFileStream(const TFileStream&) = delete;
+  TFileStream& operator=(const TFileStream&) = delete;
+
+  const std::string& Path() const { return FPath; }
+  int Handle() const { return FFd; }
+  std::int64_t Size() const { return FSize; }
+  std::int64_t Position() const { return FPosition; }
+  std::int64_t Remaining() const { return FPosition < FSize ? FSize - FPosition : 0; }
+
+  // Moves to pos, clamped to [0, Size()]: no position outside the file is ever reached.
+  void Seek(std::int64_t pos);
+  // Moves forward by count bytes, stopping at the end of the file.
+  void Skip(std::uint64_t count);
+
+  // Reads up to count bytes; returns how many were read (fewer only at the end of the file).
+  std::size_t Read(void* buffer, std::size_t count);
+  // Reads exactly count bytes or raises EReadError, leaving the position unchanged.
+  void ReadExact(void* buffer, std::size_t count);
+
+private:
+  bool FillBuffer();
+
+  std::string FPath;
+  int FFd = -1;
+  std::int64_t FSize = 0;
+  std::int64_t FPosition = 0;
+  // FBuffer holds the file bytes from FBufferStart on.
+  std::vector<std::uint8_t> FBuffer;
+  std::int64_t FBufferStart = 0;
+};

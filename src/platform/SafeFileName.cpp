@@ -1,0 +1,73 @@
+#include "SafeFileName.h"
+
+#include <sys/stat.h>
+
+#include <cstdint>
+
+namespace {
+
+constexpr std::size_t kNameMax = 255;  // NAME_MAX of Linux file systems, in bytes
+
+// Index where the extension (the last ".xxx", not a leading dot) starts, or npos.
+std::size_t ExtensionStart(const std::string& name) {
+  const auto dot = name.rfind('.');
+  if (dot == std::string::npos || dot == 0) return std::string::npos;
+  return dot;
+}
+
+// Cuts UTF-8 text to at most max bytes without splitting a character.
+std::string CutUtf8(const std::string& s, std::size_t max) {
+  if (s.size() <= max) return s;
+  std::size_t end = max;
+  while (end > 0 && (static_cast<std::uint8_t>(s[end]) & 0xC0) == 0x80) --end;
+  return s.substr(0, end);
+}
+
+}  // namespace
+
+std::string CleanFileName(std::string_view name, const std::string& fallback) {
+  // Only the last folder part counts; Windows names use "\" as the separator.
+  const auto slash = name.find_last_of("/\\");
+  if (slash != std::string_view::npos) name.remove_prefix(slash + 1);
+
+  std::string out;
+  out.reserve(name.size());
+  for (char c : name) {
+    const auto b = static_cast<std::uint8_t>(c);
+    if (b == 0) break;
+    if (b < 0x20 || b == 0x7F) continue;
+    out += c;
+  }
+  // Trailing blanks and dots are invisible in a file manager and refused by Windows
+  // file systems that a user may save to.
+  while (!out.empty() && (out.back() == ' ' || out.back() == '.')) out.pop_back();
+  while (!out.empty() && out.front() == ' ') out.erase(out.begin());
+
+  if (out.size() > kNameMax) {
+    const auto ext = ExtensionStart(out);
+    std::string extension = ext != std::string::npos && out.size() - ext <= 32 ? out.substr(ext) : "";
+    out = CutUtf8(out.substr(0, out.size() - extension.size()), kNameMax - extension.size()) +
+          extension;
+  }
+  if (out.empty() || out == "." || out == "..") return fallback;
+  return out;
+}
+
+std::string NumberedFileName(const std::string& name, int n) {
+  const std::string suffix = " (" + std::to_string(n) + ")";
+  const auto ext = ExtensionStart(name);
+  const std::string stem = ext == std::string::npos ? name : name.substr(0, ext);
+  const std::string extension = ext == std::string::npos ? "" : name.substr(ext);
+  return CutUtf8(stem, kNameMax - suffix.size() - extension.size()) + suffix + extension;
+}
+
+std::string JoinPath(const std::string& directory, const std::string& name) {
+  if (directory.empty()) return name;
+  if (directory.back() == '/') return directory + name;
+  return directory + "/" + name;
+}
+
+bool FileExists(const std::string& path) {
+  struct stat st {};
+  return ::lstat(path.c_str(), &st) == 0;
+}

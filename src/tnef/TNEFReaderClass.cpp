@@ -1,0 +1,363 @@
+#include "TNEFReaderClass.h"
+
+#include <algorithm>
+
+#include "CodePage.h"
+#include "CompressedRtf.h"
+#include "Exception.h"
+#include "MapiHelper.h"
+#include "TNEFReaderConst.h"
+#include "TnefIds.h"
+
+namespace {
+
+std::uint32_t U32At(std::string_view s, std::size_t at) {
+  return static_cast<std::uint32_t>(static_cast<std::uint8_t>(s[at])) |
+         static_cast<std::uint32_t>(static_cast<std::uint8_t>(s[at + 1])) << 8 |
+         static_cast<std::uint32_t>(static_cast<std::uint8_t>(s[at + 2])) << 16 |
+         static_cast<std::uint32_t>(static_cast<std::uint8_t>(s[at + 3])) << 24;
+}
+
+std::uint16_t U16At(std::string_view s, std::size_t at) {
+  return static_cast<std::uint16_t>(static_cast<std::uint8_t>(s[at]) |
+                                    static_cast<std::uint8_t>(s[at + 1]) << 8);
+}
+
+// A string property's value less its last byte (the terminating NUL).
+std::string LessLastByte(std::string_view value) {
+  return value.empty() ? std::string() : std::string(value.substr(0, value.size() - 1));
+}
+
+// attDateSent / attDateModified: seven 16-bit numbers (year, month, day, hour, minute, second,
+// day of week). Anything else leaves the field as it was.
+void DecodeDate(std::string_view data, TDateTime& field) {
+  if (data.size() != 14) return;
+  const auto date = EncodeDateTime(U16At(data, 0), U16At(data, 2), U16At(data, 4),
+                                   U16At(data, 6), U16At(data, 8), U16At(data, 10));
+  if (date) field = *date;
+}
+
+// The size of the interface id that starts a PR_ATTACH_DATA_OBJ value.
+constexpr std::size_t kIidSize = 16;
+
+}  // namespace
+
+// ---- TTNEFFile --------------------------------------------------------------------------
+
+TTNEFFile::TTNEFFile(TTNEFReader* reader, int index, std::string fileName, std::uint32_t size,
+                     std::int64_t offset)
+    : FFileName(std::move(fileName)), FSize(size), FReader(reader), FIndex(index),
+      FOffset(offset) {}
+
+std::string TTNEFFile::DisplayName() const {
+  if (FFileNameIsUtf8) return std::string(UpToNul(FFileName));
+  return FReader->ToUtf8(FFileName);
+}
+
+// ---- TTNEFReader ------------------------------------------------------------------------
+
+TTNEFReader::TTNEFReader(const std::string& fileName, const std::string& mapi32Path)
+    : FFileName(fileName) {
+  FMapi32Path = mapi32Path;
+  if (FMapi32Path.empty()) FMapi32Path = TMapiHelper::GetMapi32Path();
+  if (FMapi32Path.empty()) FMapi32Path = "Mapi32.dll";
+  ReadFile();
+}
+
+TTNEFReader::~TTNEFReader() {
+  // Items first, in list order (each removes its temporary copy), then the file.
+  for (auto& file : FFiles) file.reset();
+  FFiles.clear();
+  FStream.reset();
+  FAttributes.clear();
+}
+
+TTNEFFile& TTNEFReader::Files(int index) const {
+  if (index < 0 || index >= Count())
+    throw EListError(FormatRes(TStringId::ListIndexError, {Arg(index)}));
+  return *FFiles[static_cast<std::size_t>(index)];
+}
+
+unsigned TTNEFReader::CodePage() const { return FOemCodePage ? FOemCodePage : kDefaultCodePage; }
+
+std::string TTNEFReader::ToUtf8(std::string_view bytes) const {
+  return CodePageToUtf8(UpToNul(bytes), CodePage());
+}
+
+TBodyKind TTNEFReader::BodyKind() const {
+  if (FHasRtfBody) return TBodyKind::Rtf;
+  if (!FHtmlBody.empty()) return TBodyKind::Html;
+  if (!FPlainBody.empty()) return TBodyKind::Text;
+  return TBodyKind::None;
+}
+
+const std::string& TTNEFReader::Body() const {
+  switch (BodyKind()) {
+    case TBodyKind::Html: return FHtmlBody;
+    case TBodyKind::Text: return FPlainBody;
+    default: return FMessageText;
+  }
+}
+
+std::string TTNEFReader::DisplaySubject() const {
+  if (!UpToNul(FSubject).empty()) return ToUtf8(FSubject);
+  return FSubjectW;
+}
+
+std::string TTNEFReader::DisplayFrom() const {
+  if (!UpToNul(FFrom).empty()) return ToUtf8(FFrom);
+  if (!FFromW.empty()) return FFromW;
+  return ToUtf8(FFromTriple);
+}
+
+void TTNEFReader::AddAttribute(std::uint32_t id, std::string_view data) {
+  std::string entry = std::to_string(id);
+  entry += '=';
+  entry += data;
+  FAttributes.push_back(std::move(entry));
+}
+
+void TTNEFReader::EnsureAttachments(std::size_t n) {
+  while (FFiles.size() < n)
+    FFiles.push_back(std::make_unique<TTNEFFile>(this, Count(), std::string(), 0, 0));
+}
+
+// NUL extension: a text whose length leaves out the NUL that follows it in the file is read
+// on up to that NUL, so the walk stays in step. Stops at the end of the file.
+void TTNEFReader::ExtendToNul(std::string& data) {
+  if (data.empty()) return;
+  while (data.back() != '\0') {
+    char c;
+    if (FStream->Read(&c, 1) != 1) return;
+    data += c;
+  }
+}
+
+void TTNEFReader::ReadFile() {
+  FStream = std::make_unique<TFileStream>(FFileName);
+  std::uint8_t signature[4];
+  if (FStream->Read(signature, 4) != 4 ||
+      U32At(std::string_view(reinterpret_cast<char*>(signature), 4), 0) != kTnefSignature)
+    throw Exception(LoadResString(TStringId::InvalidFileFormat));
+  FStream->Skip(2);  // the key
+
+  while (FStream->Position() < FStream->Size()) {
+    std::uint8_t level = 0;
+    FStream->Read(&level, 1);
+    if (level != kLevelMessage && level != kLevelAttachment) break;
+    char header[8];
+    // A record header cut off by the end of the file ends the walk like trailing garbage.
+    if (FStream->Read(header, 8) != 8) break;
+    const std::uint32_t id = U32At(std::string_view(header, 8), 0);
+    const std::uint32_t length = U32At(std::string_view(header, 8), 4);
+    if (level == kLevelMessage) {
+      if (length > static_cast<std::uint64_t>(FStream->Remaining()))
+        throw Exception(LoadResString(TStringId::ObjectLargerThanFile));
+      ReadMessageAttribute(id, length);
+      FStream->Skip(2);  // checksum
+    } else if (!ReadAttachmentAttribute(id, length)) {
+      break;
+    }
+  }
+}
+
+void TTNEFReader::ReadMessageAttribute(std::uint32_t id, std::uint32_t length) {
+  std::string data(length, '\0');
+  FStream->ReadExact(data.data(), length);
+
+  if (id == AttId::MsgProps) {
+    try {
+      ScanMessageProps(data, [this](std::uint32_t tag, std::string_view value) {
+        HandleMessageProp(tag, value);
+      });
+    } catch (...) {
+      // A damaged block ends the scan; what it set before stays.
+    }
+    return;
+  }
+
+  AddAttribute(id, data);
+  switch (id) {
+    case AttId::MessageClass: ExtendToNul(data); break;
+    case AttId::Subject:
+      ExtendToNul(data);
+      FSubject = std::string(UpToNul(data));
+      break;
+    case AttId::DateSent: DecodeDate(data, FDateSent); break;
+    case AttId::DateModified: DecodeDate(data, FDateModified); break;
+    case AttId::OemCodepage:
+      if (data.size() >= 4) FOemCodePage = U32At(data, 0);
+      break;
+    case AttId::Body:
+      if (FPlainBodyRank < 2 && !UpToNul(data).empty()) {
+        FPlainBody = std::string(UpToNul(data));
+        FPlainBodyIsUtf8 = false;
+        FPlainBodyRank = 2;
+      }
+      break;
+    case AttId::From:
+      // A triple: id (2), size (2), name length (2), address length (2), then the name.
+      if (data.size() >= 8) {
+        const std::size_t nameLength = U16At(data, 4);
+        FFromTriple = std::string(UpToNul(std::string_view(data).substr(8, nameLength)));
+      }
+      break;
+    default: break;
+  }
+}
+
+void TTNEFReader::HandleMessageProp(std::uint32_t tag, std::string_view value) {
+  switch (tag) {
+    case PropTag::RtfCompressed:
+      FHasRtfBody = true;
+      try {
+        FMessageText = DecompressRTF(value);
+      } catch (...) {
+        FMessageText = DecompressRTFWithMapi(std::string(value));
+      }
+      return;
+    case PropTag::SenderName: FFrom = LessLastByte(value); return;
+    case PropTag::Subject:
+    case PropTag::ConversationTopic:
+      if (FSubject.empty())
+        FSubject = LessLastByte(value);
+      else
+        FAttributes.push_back("STR=" + LessLastByte(value));
+      return;
+    case PropTag::SubjectW:
+    case PropTag::ConversationTopicW:
+      if (FSubjectW.empty()) FSubjectW = Utf16LeToUtf8(value);
+      return;
+    case PropTag::SenderNameW: FFromW = Utf16LeToUtf8(value); return;
+    case PropTag::BodyHtml:
+    case PropTag::BodyHtmlW:
+    case PropTag::BodyHtmlA: {
+      // The binary form is what writers normally use; the string forms stand in for it.
+      const int rank = tag == PropTag::BodyHtml ? 3 : tag == PropTag::BodyHtmlW ? 2 : 1;
+      if (rank > FHtmlBodyRank) {
+        const bool wide = tag == PropTag::BodyHtmlW;
+        FHtmlBody = wide ? Utf16LeToUtf8(value) : std::string(UpToNul(value));
+        FHtmlBodyIsUtf8 = wide;
+        FHtmlBodyRank = rank;
+      }
+      break;
+    }
+    case PropTag::BodyW:
+      if (FPlainBodyRank < 3) {
+        FPlainBody = Utf16LeToUtf8(value);
+        FPlainBodyIsUtf8 = true;
+        FPlainBodyRank = 3;
+      }
+      return;
+    case PropTag::Body:
+      if (FPlainBodyRank < 1) {
+        FPlainBody = std::string(UpToNul(value));
+        FPlainBodyIsUtf8 = false;
+        FPlainBodyRank = 1;
+      }
+      break;
+    default: break;
+  }
+  if ((tag & 0xFFFF) == PropType::String8) FAttributes.push_back("STR=" + LessLastByte(value));
+}
+
+bool TTNEFReader::ReadAttachmentAttribute(std::uint32_t id, std::uint32_t length) {
+  const auto remaining = static_cast<std::uint64_t>(FStream->Remaining());
+  // Attachment-level lengths are not checked by the format's writers: one that runs past the
+  // end of the file ends the walk, keeping what was read, and never moves us backwards.
+  const bool cut = length > remaining;
+
+  if (id == AttId::AttachData) {
+    ++FDataCounter;
+    EnsureAttachments(static_cast<std::size_t>(FDataCounter));
+    TTNEFFile& file = *FFiles[static_cast<std::size_t>(FDataCounter - 1)];
+    file.FOffset = FStream->Position();
+    file.FSize = cut ? static_cast<std::uint32_t>(remaining) : length;
+    file.FHasData = true;
+    FStream->Skip(static_cast<std::uint64_t>(length) + 2);
+    return !cut;
+  }
+
+  if (id == AttId::AttachTitle) {
+    ++FTitleCounter;
+    EnsureAttachments(static_cast<std::size_t>(FTitleCounter));
+    TTNEFFile& file = *FFiles[static_cast<std::size_t>(FTitleCounter - 1)];
+    // The last data byte is the name's NUL: it is skipped, not read. A title of length 0
+    // has no NUL; it gives an empty name.
+    const std::uint64_t nameLength = length == 0 ? 0 : length - 1;
+    std::string name(static_cast<std::size_t>(std::min<std::uint64_t>(nameLength, remaining)), '\0');
+    FStream->Read(name.data(), name.size());
+    file.FFileName = std::move(name);
+    file.FFileNameIsUtf8 = false;
+    FStream->Skip(length == 0 ? 2 : 3);
+    return !cut;
+  }
+
+  if (cut) return false;
+  const std::int64_t dataOffset = FStream->Position();
+  std::string data(length, '\0');
+  FStream->ReadExact(data.data(), length);
+  if (id == AttId::Attachment) {
+    ApplyAttachmentBlock(data, dataOffset);
+  } else {
+    if (id == AttId::AttachRendData) ++FRendCounter;
+    AddAttribute(id, data);
+  }
+  FStream->Skip(2);  // checksum
+  return true;
+}
+
+void TTNEFReader::ApplyAttachmentBlock(const std::string& block, std::int64_t blockOffset) {
+  const TMAPI_Attrs attrs = DecodeMAPIAttrs(block);
+
+  // Writers start every attachment with attAttachRendData. More of those than titles means
+  // the current attachment has no title: its name, and possibly its bytes, are only here.
+  // Otherwise the block belongs to the attachment of the latest title.
+  int index = FTitleCounter - 1;
+  if (FRendCounter > FTitleCounter) {
+    index = FRendCounter - 1;
+    EnsureAttachments(static_cast<std::size_t>(FRendCounter));
+  }
+  ApplyLongFileName(attrs, index);
+  if (index < 0) return;
+
+  TTNEFFile& file = *FFiles[static_cast<std::size_t>(index)];
+  if (file.FHasData) return;
+  // The bytes of PR_ATTACH_DATA_BIN, or of PR_ATTACH_DATA_OBJ after its interface id; the
+  // scan hands views into the block, which give their place in the file.
+  try {
+    ScanMessageProps(block, [&](std::uint32_t tag, std::string_view value) {
+      if (file.FHasData) return;
+      std::size_t skip = 0;
+      if (tag == PropTag::AttachDataObj)
+        skip = value.size() >= kIidSize ? kIidSize : value.size();
+      else if (tag != PropTag::AttachDataBin)
+        return;
+      file.FOffset = blockOffset + (value.data() - block.data()) + static_cast<std::int64_t>(skip);
+      file.FSize = static_cast<std::uint32_t>(value.size() - skip);
+      file.FHasData = true;
+    });
+    // Keep the data counter in step, so a later attAttachData goes to a later attachment.
+    if (file.FHasData) FDataCounter = std::max(FDataCounter, index + 1);
+  } catch (const EReadError&) {
+    // A block cut short keeps what was found before the cut.
+  }
+}
+
+void TTNEFReader::ApplyLongFileName(const TMAPI_Attrs& attrs, int index) {
+  for (const TMAPI_Attr& attr : attrs) {
+    if (attr.PropId != kPropIdAttachLongFilename) continue;
+    if (attr.PropType != PropType::String8 && attr.PropType != PropType::Unicode) continue;
+    if (attr.Values.empty()) continue;  // no value: nothing to take
+    TTNEFFile& file = Files(index);     // raises the list's index error without a title
+    const auto& value = attr.Values.front();
+    const std::string_view bytes(reinterpret_cast<const char*>(value.data()), value.size());
+    if (attr.PropType == PropType::String8) {
+      file.FFileName = std::string(UpToNul(bytes));
+      file.FFileNameIsUtf8 = false;
+    } else {
+      file.FFileName = Utf16LeToUtf8(bytes);
+      file.FFileNameIsUtf8 = true;
+    }
+  }
+}

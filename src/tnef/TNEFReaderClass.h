@@ -1,0 +1,160 @@
+#pragma once
+// The message model of one TNEF file. Constructing a TTNEFReader reads the whole file's
+// structure (subject, sender, body, attachment names and places); attachment bytes stay in
+// the file, which the reader keeps open, until an attachment is saved or opened.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "DateTime.h"
+#include "FileStream.h"
+#include "MapiAttrs.h"
+#include "TempFolder.h"
+
+class TTNEFReader;
+
+// One attachment of a TNEF file.
+class TTNEFFile {
+public:
+  TTNEFFile(TTNEFReader* reader, int index, std::string fileName, std::uint32_t size,
+            std::int64_t offset);
+  // Removes the temporary copy, if one was made.
+  ~TTNEFFile();
+  TTNEFFile(const TTNEFFile&) = delete;
+  TTNEFFile& operator=(const TTNEFFile&) = delete;
+
+  // The name as read: eight-bit bytes in the message's code page, or UTF-8 when it came
+  // from a UTF-16 long file name (FileNameIsUtf8).
+  const std::string& FileName() const { return FFileName; }
+  bool FileNameIsUtf8() const { return FFileNameIsUtf8; }
+  std::uint32_t Size() const { return FSize; }
+  TTNEFReader* Reader() const { return FReader; }
+  int Index() const { return FIndex; }
+  std::int64_t Offset() const { return FOffset; }
+  const std::string& TempFileName() const { return FTempFileName; }
+  bool TempSaved() const { return FTempSaved; }
+
+  // The name for display, decoded to UTF-8.
+  std::string DisplayName() const;
+  // The name cleaned for the file system ("attachment-N" when nothing usable is left).
+  std::string SafeFileName() const;
+
+  // Copies the bytes into directory under name (the cleaned FileName when name is empty),
+  // replacing a file of that name; returns the path written.
+  std::string SaveTo(const std::string& directory, const std::string& name);
+  // The path of the temporary copy, made on first use in the reader's private folder.
+  std::string PrepareTempCopy();
+
+private:
+  friend class TTNEFReader;
+
+  std::string FFileName;
+  bool FFileNameIsUtf8 = false;
+  std::uint32_t FSize = 0;
+  TTNEFReader* FReader = nullptr;
+  int FIndex = 0;
+  std::int64_t FOffset = 0;
+  std::string FTempFileName;
+  bool FTempSaved = false;
+  bool FHasData = false;  // an attAttachData (or a data property) set Size and Offset
+};
+
+// Which body a message carries, in the order the viewer prefers them.
+enum class TBodyKind { None, Rtf, Html, Text };
+
+class TTNEFReader {
+public:
+  // Opens fileName and reads it whole. mapi32Path is the configured mail library (may be
+  // empty). Raises Exception (or a descendant) when the file cannot be read as TNEF.
+  TTNEFReader(const std::string& fileName, const std::string& mapi32Path);
+  // Destroys the attachments (and their temporary copies), then closes the file.
+  ~TTNEFReader();
+  TTNEFReader(const TTNEFReader&) = delete;
+  TTNEFReader& operator=(const TTNEFReader&) = delete;
+
+  int Count() const { return static_cast<int>(FFiles.size()); }
+  // Raises EListError for an index outside 0..Count()-1.
+  TTNEFFile& Files(int index) const;
+
+  const std::string& FileName() const { return FFileName; }
+  const std::vector<std::string>& Attributes() const { return FAttributes; }
+  const std::string& Subject() const { return FSubject; }
+  TDateTime DateSent() const { return FDateSent; }
+  TDateTime DateModified() const { return FDateModified; }
+  const std::string& From() const { return FFrom; }
+  const std::string& MessageText() const { return FMessageText; }
+  const std::string& Mapi32Path() const { return FMapi32Path; }
+  TFileStream& Stream() const { return *FStream; }
+
+  // Beyond the RTF body: the HTML and plain-text bodies, and the message's code page.
+  bool HasRtfBody() const { return FHasRtfBody; }
+  const std::string& HtmlBody() const { return FHtmlBody; }
+  bool HtmlBodyIsUtf8() const { return FHtmlBodyIsUtf8; }
+  const std::string& PlainBody() const { return FPlainBody; }
+  bool PlainBodyIsUtf8() const { return FPlainBodyIsUtf8; }
+  // attOemCodepage's primary code page, 0 when the message names none.
+  unsigned OemCodePage() const { return FOemCodePage; }
+  // The code page eight-bit texts are decoded with: OemCodePage, else 1252.
+  unsigned CodePage() const;
+
+  // The body the viewer shows: RTF when the message has one, else HTML, else plain text.
+  TBodyKind BodyKind() const;
+  const std::string& Body() const;
+
+  // Subject and sender for display, in UTF-8: the eight-bit forms decoded with CodePage(),
+  // else the UTF-16 forms, else the sender of attFrom.
+  std::string DisplaySubject() const;
+  std::string DisplayFrom() const;
+  // Decodes an eight-bit text of this message to UTF-8.
+  std::string ToUtf8(std::string_view bytes) const;
+
+  // The body through the system mail library, for a value DecompressRTF refused. Returns the
+  // RTF, an empty text, or a message that says why the body is not available; never raises.
+  std::string DecompressRTFWithMapi(const std::string& data) const;
+
+  // The reader's private folder for temporary copies, made on first use.
+  TPrivateTempFolder& TempFolder() { return FTempFolder; }
+
+private:
+  void ReadFile();
+  void ReadMessageAttribute(std::uint32_t id, std::uint32_t length);
+  bool ReadAttachmentAttribute(std::uint32_t id, std::uint32_t length);
+  void ExtendToNul(std::string& data);
+  void EnsureAttachments(std::size_t n);
+  void AddAttribute(std::uint32_t id, std::string_view data);
+  void HandleMessageProp(std::uint32_t tag, std::string_view value);
+  void ApplyAttachmentBlock(const std::string& block, std::int64_t blockOffset);
+  void ApplyLongFileName(const TMAPI_Attrs& attrs, int titleCounter);
+
+  // Declared first so that it is removed last, after the attachments removed their copies.
+  TPrivateTempFolder FTempFolder;
+  std::unique_ptr<TFileStream> FStream;
+  std::vector<std::unique_ptr<TTNEFFile>> FFiles;
+  std::string FFileName;
+  std::vector<std::string> FAttributes;
+  std::string FSubject;
+  TDateTime FDateSent = 0;
+  TDateTime FDateModified = 0;
+  std::string FFrom;
+  std::string FMessageText;
+  std::string FMapi32Path;
+
+  bool FHasRtfBody = false;
+  std::string FHtmlBody;
+  bool FHtmlBodyIsUtf8 = false;
+  int FHtmlBodyRank = 0;
+  std::string FPlainBody;
+  bool FPlainBodyIsUtf8 = false;
+  int FPlainBodyRank = 0;
+  unsigned FOemCodePage = 0;
+  std::string FSubjectW;  // UTF-8, from PR_SUBJECT_W / PR_CONVERSATION_TOPIC_W
+  std::string FFromW;     // UTF-8, from PR_SENDER_NAME_W
+  std::string FFromTriple;  // eight-bit display name of attFrom
+
+  int FDataCounter = 0;
+  int FTitleCounter = 0;
+  int FRendCounter = 0;
+};

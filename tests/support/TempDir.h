@@ -1,0 +1,20 @@
+#pragma once
+// A scratch folder for one test, removed with everything in it at the end.
+
+#include <string>
+
+class TTempDir {
+public:
+  TTempDir();
+  ~TTempDir();
+  TTempDir(const TTempDir&) = delete;
+  TTempDir& operator=(const TTempDir&) = delete;
+  const std::string& Path() const { return FPath; }
+  std::string operator/(const std::string& name) const { return FPath + "/" + name; }
+
+private:
+  std::string FPath;
+};
+
+// Whole contents of a file ("" when it cannot be read).
+std::string ReadFileBytes(const std::string& path);
