@@ -94,15 +94,12 @@ int Extract(TTNEFReader& reader, const std::string& directory, bool overwrite, s
   const std::string dir = directory.empty() ? "." : directory;
   const TCreateMode mode = overwrite ? TCreateMode::Replace : TCreateMode::Exclusive;
   TSaveAllNames names;
-  const auto existsOnDisk = [&](const std::string& name) {
-    return !overwrite && FileExists(JoinPath(dir, name));
-  };
   const int total = reader.Count() + 1;
   int saved = 0;
   int done = 0;
   try {
     // The body first, then the attachments in list order, as the viewer's Save all does.
-    const std::string bodyName = names.Claim(MessageTextFileName(reader.BodyKind()), existsOnDisk);
+    const std::string bodyName = names.Claim(MessageTextFileName(reader.BodyKind()));
     const std::string& body = reader.Body();
     if (WriteFileBytes(JoinPath(dir, bodyName), body.data(), body.size(), mode))
       ++saved;
@@ -111,7 +108,7 @@ int Extract(TTNEFReader& reader, const std::string& directory, bool overwrite, s
     ++done;
     for (int i = 0; i < reader.Count(); ++i) {
       TTNEFFile& file = reader.Files(i);
-      const std::string name = names.Claim(file.SafeFileName(), existsOnDisk);
+      const std::string name = names.Claim(file.SafeFileName());
       const std::string path = JoinPath(dir, name);
       TFileStream& stream = reader.Stream();
       if (CopyFileRangeTo(stream.Handle(), stream.Path(), file.Offset(), file.Size(), path, mode))

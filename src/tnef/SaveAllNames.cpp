@@ -18,12 +18,11 @@ std::string TSaveAllNames::Key(const std::string& name) {
   return key;
 }
 
-std::string TSaveAllNames::Claim(const std::string& name,
-                                 const std::function<bool(const std::string&)>& unavailable) {
+std::string TSaveAllNames::Claim(const std::string& name) {
   if (FTaken.insert(Key(name)).second) return name;
   for (int n = 2;; ++n) {
     const std::string variant = NumberedFileName(name, n);
-    if (FTaken.count(Key(variant)) != 0 || (unavailable && unavailable(variant))) continue;
+    if (FTaken.count(Key(variant)) != 0) continue;
     FTaken.insert(Key(variant));
     return variant;
   }

@@ -3,7 +3,6 @@
 // the rule that a name an earlier file of the same run already took is saved under a
 // numbered variant ("image001 (2).png") instead of overwriting what this run just wrote.
 
-#include <functional>
 #include <set>
 #include <string>
 
@@ -15,10 +14,9 @@ std::string MessageTextFileName(TBodyKind kind);
 class TSaveAllNames {
 public:
   // Returns the name to write under: name itself when no earlier file of this run took it,
-  // else the first numbered variant that is neither taken in this run nor refused by
-  // unavailable (for example: it exists on disk and must be kept). The result is taken.
-  std::string Claim(const std::string& name,
-                    const std::function<bool(const std::string&)>& unavailable = {});
+  // else its first numbered variant not taken in this run. The result is taken. The choice
+  // depends only on the run, so saving the same message twice picks the same names.
+  std::string Claim(const std::string& name);
 
 private:
   // Names are compared without regard to ASCII case, so the rule also holds on file

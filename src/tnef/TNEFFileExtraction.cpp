@@ -5,6 +5,7 @@
 
 #include "FileCopy.h"
 #include "SafeFileName.h"
+#include "Shell.h"
 #include "TNEFReaderClass.h"
 #include "TNEFReaderConst.h"
 
@@ -33,4 +34,8 @@ std::string TTNEFFile::PrepareTempCopy() {
     FTempSaved = true;
   }
   return FTempFileName;
+}
+
+void TTNEFFile::ShellOpen() {
+  ShellOpenDocument(PrepareTempCopy());
 }

@@ -47,6 +47,9 @@ public:
   std::string SaveTo(const std::string& directory, const std::string& name);
   // The path of the temporary copy, made on first use in the reader's private folder.
   std::string PrepareTempCopy();
+  // Makes sure the temporary copy exists and asks the desktop shell to open it; the
+  // shell's outcome is not examined.
+  void ShellOpen();
 
 private:
   friend class TTNEFReader;

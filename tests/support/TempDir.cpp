@@ -25,3 +25,12 @@ std::string ReadFileBytes(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
+
+std::string CorpusDir() {
+  std::string dir;
+  if (const char* env = std::getenv("VELQUIN_CORPUS"); env && *env) dir = env;
+#ifdef VELQUIN_DEFAULT_CORPUS
+  if (dir.empty()) dir = VELQUIN_DEFAULT_CORPUS;
+#endif
+  return !dir.empty() && std::filesystem::exists(dir + "/INDEX.md") ? dir : std::string();
+}

@@ -18,3 +18,7 @@ private:
 
 // Whole contents of a file ("" when it cannot be read).
 std::string ReadFileBytes(const std::string& path);
+
+// The folder of real TNEF samples ($VELQUIN_CORPUS, else the one beside the checkout), or ""
+// when it is not there; tests that read it skip in that case.
+std::string CorpusDir();

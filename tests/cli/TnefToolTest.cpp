@@ -1,0 +1,131 @@
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <sstream>
+#include <string>
+
+#include "FileCopy.h"
+#include "TempDir.h"
+#include "TnefBuilder.h"
+#include "TnefTool.h"
+
+using namespace tb;
+
+namespace {
+
+struct TRun {
+  int Status;
+  std::string Out;
+  std::string Err;
+};
+
+TRun RunTool(const std::vector<std::string>& args) {
+  std::ostringstream out, err;
+  const int status = RunTnefTool(args, out, err);
+  return {status, out.str(), err.str()};
+}
+
+std::string Sample(const TTempDir& dir) {
+  TnefBuilder b;
+  b.CodePage(1252)
+      .Subject("Quarterly r\xe9sum\xe9")
+      .Msg(0x00038005, Date(2024, 3, 5, 9, 7, 1))
+      .MsgProps(PropBlock().String8(0x0C1A, "Ann \"A\" Lee").Binary(0x1009, Lzfu("{\\rtf1 body}")));
+  b.Attachment("image001.png", "PNG1").Attachment("image001.png", "PNG-two").Attachment("notes.txt", "");
+  return b.WriteTo(dir / "sample.tnef");
+}
+
+}  // namespace
+
+TEST(TnefTool, ShowPrintsTheMessageFacts) {
+  TTempDir dir;
+  const TRun r = RunTool({"show", Sample(dir)});
+  EXPECT_EQ(r.Status, 0);
+  EXPECT_EQ(r.Out,
+            "Subject: Quarterly résumé\n"
+            "From: Ann \"A\" Lee\n"
+            "Date sent: 2024-03-05 09:07:01\n"
+            "Body: 12 bytes (rtf)\n"
+            "Attachments: 3\n");
+  const TRun json = RunTool({"show", "--json", Sample(dir)});
+  EXPECT_EQ(json.Out,
+            "{\"subject\":\"Quarterly résumé\",\"from\":\"Ann \\\"A\\\" Lee\",\"dateSent\":"
+            "\"2024-03-05 09:07:01\",\"body\":{\"bytes\":12,\"kind\":\"rtf\"},\"attachments\":3}\n");
+}
+
+TEST(TnefTool, ListAndBody) {
+  TTempDir dir;
+  const std::string file = Sample(dir);
+  EXPECT_EQ(RunTool({"list", file}).Out, "4\timage001.png\n7\timage001.png\n0\tnotes.txt\n");
+  EXPECT_EQ(RunTool({"list", file, "--json"}).Out,
+            "{\"attachments\":[{\"size\":4,\"name\":\"image001.png\"},{\"size\":7,\"name\":"
+            "\"image001.png\"},{\"size\":0,\"name\":\"notes.txt\"}]}\n");
+  EXPECT_EQ(RunTool({"body", file}).Out, "{\\rtf1 body}");
+
+  TnefBuilder html;
+  html.MsgProps(PropBlock().Binary(0x1013, "<html>hi</html>"));
+  const std::string htmlFile = html.WriteTo(dir / "html.tnef");
+  EXPECT_EQ(RunTool({"body", htmlFile}).Out, "<html>hi</html>");
+  EXPECT_NE(RunTool({"show", htmlFile}).Out.find("Body: 15 bytes (html)\n"), std::string::npos);
+  EXPECT_NE(RunTool({"show", dir / "html.tnef"}).Out.find("Date sent: \n"), std::string::npos);
+}
+
+TEST(TnefTool, ExtractNumbersRepeatedNamesAndKeepsExistingFiles) {
+  TTempDir dir;
+  const std::string file = Sample(dir);
+  const std::string out = dir / "out";
+  TRun r = RunTool({"extract", file, out});
+  EXPECT_EQ(r.Status, 1);  // the folder does not exist
+  ::mkdir(out.c_str(), 0755);
+  r = RunTool({"extract", file, out});
+  EXPECT_EQ(r.Status, 0) << r.Err;
+  EXPECT_EQ(r.Out, "4 files saved\n");
+  EXPECT_EQ(ReadFileBytes(out + "/Message text.rtf"), "{\\rtf1 body}");
+  EXPECT_EQ(ReadFileBytes(out + "/image001.png"), "PNG1");
+  EXPECT_EQ(ReadFileBytes(out + "/image001 (2).png"), "PNG-two");
+
+  // Again: everything exists and is kept.
+  WriteFileBytes(out + "/image001.png", "mine", 4);
+  r = RunTool({"extract", file, out});
+  EXPECT_EQ(r.Out, "0 files saved\n");
+  EXPECT_NE(r.Err.find("Kept the existing file \"image001.png\""), std::string::npos);
+  EXPECT_EQ(ReadFileBytes(out + "/image001.png"), "mine");
+
+  r = RunTool({"extract", "--overwrite", file, out});
+  EXPECT_EQ(r.Out, "4 files saved\n");
+  EXPECT_EQ(ReadFileBytes(out + "/image001.png"), "PNG1");
+}
+
+TEST(TnefTool, ExtractCountsOneFile) {
+  TTempDir dir;
+  const std::string file = TnefBuilder().WriteTo(dir / "empty.tnef");
+  const std::string out = dir / "o";
+  ::mkdir(out.c_str(), 0755);
+  EXPECT_EQ(RunTool({"extract", file, out}).Out, "1 file saved\n");
+}
+
+TEST(TnefTool, ErrorsAndUsage) {
+  TTempDir dir;
+  WriteFileBytes(dir / "bad.dat", "not tnef", 8);
+  TRun r = RunTool({"show", dir / "bad.dat"});
+  EXPECT_EQ(r.Status, 1);
+  EXPECT_EQ(r.Err,
+            "Error reading file bad.dat . Probably the file was corrupted during the transmition "
+            "or it is not a valid TNEF file.\r\n\r\nError: Invalid file format\n");
+  EXPECT_EQ(RunTool({"list", dir / "missing.dat"}).Status, 1);
+
+  for (const auto& args : std::vector<std::vector<std::string>>{
+           {}, {"show"}, {"frobnicate", "x"}, {"show", "a", "b"}, {"body", "--json", "x"},
+           {"list", "--overwrite", "x"}, {"show", "--bogus", "x"}}) {
+    r = RunTool(args);
+    EXPECT_EQ(r.Status, 2);
+    EXPECT_NE(r.Err.find("Usage: velquin-tnef"), std::string::npos);
+  }
+  r = RunTool({"--help"});
+  EXPECT_EQ(r.Status, 0);
+  EXPECT_NE(r.Out.find("Usage:"), std::string::npos);
+  r = RunTool({"--version"});
+  EXPECT_EQ(r.Status, 0);
+  EXPECT_EQ(r.Out.rfind("velquin-tnef ", 0), 0u);
+}
