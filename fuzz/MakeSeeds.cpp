@@ -1,0 +1,57 @@
+// Writes seed inputs for the fuzz targets: velquin_fuzz_seeds OUTDIR makes OUTDIR/<target>/.
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "TnefBuilder.h"
+
+using namespace tb;
+
+namespace {
+
+void Write(const std::filesystem::path& dir, const std::string& name, const std::string& bytes) {
+  std::filesystem::create_directories(dir);
+  std::ofstream(dir / name, std::ios::binary) << bytes;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 2) return 2;
+  const std::filesystem::path out(argv[1]);
+  const std::string rtf = "{\\rtf1\\ansi\\ansicpg1252\\fromhtml1 {\\*\\htmltag <p>}Hello\\par}";
+
+  const PropBlock message = PropBlock()
+                                .String8(0x0C1A, "Sender")
+                                .String8(0x0037, "Subject")
+                                .Unicode(0x0070, "Topic")
+                                .Binary(0x1009, Lzfu(rtf))
+                                .Binary(0x1013, "<p>html</p>")
+                                .Fixed(0x0002, 0x0017, Le32(1))
+                                .Fixed(0x0040, 0x0039, std::string(8, '\x01'))
+                                .Raw(Le16(0x101E) + Le16(0x8001) + std::string(16, 'g') + Le32(1) +
+                                     Le32(4) + Utf16("n") + Le32(1) + Le32(2) + "v" + '\0' + "\0\0")
+                                .Count(8);
+  const PropBlock attachment =
+      PropBlock().String8(0x3707, "long name.txt").Unicode(0x3001, "display").Binary(0x3701, "DATA");
+
+  TnefBuilder full;
+  full.CodePage(1252).Subject("Seed").Msg(0x00038005, Date(2024, 1, 2, 3, 4, 5)).MsgProps(message);
+  full.Attachment("a.txt", "AAAA").AttProps(attachment);
+  full.RendData().AttProps(PropBlock().String8(0x3707, "b.bin").Counted(0x000D, 0x3701, {std::string(16, 'I') + "OBJ"}));
+  Write(out / "fuzz_tnef_reader", "full.tnef", full.Bytes());
+  TnefBuilder odd;
+  odd.Data("1").Data("22").Title("t").Raw("\x01").Raw(Le32(0x00018004) + Le32(3) + "abc");
+  Write(out / "fuzz_tnef_reader", "odd.tnef", odd.Bytes());
+
+  Write(out / "fuzz_mapi_decode", "message", message.Bytes());
+  Write(out / "fuzz_mapi_decode", "attachment", attachment.Bytes());
+  Write(out / "fuzz_mapi_scan", "message", message.Bytes());
+  Write(out / "fuzz_mapi_scan", "attachment", attachment.Bytes());
+
+  Write(out / "fuzz_compressed_rtf", "lzfu", Lzfu(rtf));
+  Write(out / "fuzz_compressed_rtf", "literals", LzfuLiterals(rtf));
+  Write(out / "fuzz_compressed_rtf", "mela", Mela(rtf));
+  return 0;
+}

@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Builds the libFuzzer targets with clang and runs each for SECONDS (default 60), starting
+# from seeds the test builder writes and keeping what each run found in build/fuzz/corpus.
+# Usage: scripts/fuzz.sh [SECONDS] [TARGET-NAME-FILTER]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+seconds="${1:-60}"
+filter="${2:-}"
+
+cmake --preset fuzz >/dev/null
+cmake --build --preset fuzz
+build=build/fuzz
+"$build/fuzz/velquin_fuzz_seeds" "$build/seeds"
+
+status=0
+for target in $(find "$build/fuzz" -maxdepth 2 -type f -name 'fuzz_*' -perm -u+x | sort); do
+  name=$(basename "$target")
+  [[ -n "$filter" && "$name" != *"$filter"* ]] && continue
+  corpus="$build/corpus/$name"
+  mkdir -p "$corpus" "$build/crashes/$name"
+  seeds=()
+  [ -d "$build/seeds/$name" ] && seeds+=("$build/seeds/$name")
+  [ -d "fuzz/seeds/$name" ] && seeds+=("fuzz/seeds/$name")
+  echo "== $name: ${seconds}s"
+  if ! "$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
+       -artifact_prefix="$build/crashes/$name/" "$corpus" "${seeds[@]}" 2>"$build/$name.log"; then
+    echo "FAILED: $name (see $build/$name.log and $build/crashes/$name)"
+    tail -n 40 "$build/$name.log"
+    status=1
+  else
+    grep -E '^stat::number_of_executed_units|^Done' "$build/$name.log" | tr '\n' ' '; echo
+  fi
+done
+exit $status
