@@ -81,6 +81,26 @@ std::string PropBlock::Bytes() const {
 
 // ---- compressed RTF ----
 
+namespace {
+
+// The format's CRC-32 over the token bytes: the usual polynomial, no pre- or post-inversion.
+std::uint32_t RtfCrc(const std::string& data) {
+  static const auto table = [] {
+    std::vector<std::uint32_t> t(256);
+    for (std::uint32_t i = 0; i < 256; ++i) {
+      std::uint32_t c = i;
+      for (int k = 0; k < 8; ++k) c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+      t[i] = c;
+    }
+    return t;
+  }();
+  std::uint32_t crc = 0;
+  for (char ch : data) crc = table[(crc ^ static_cast<std::uint8_t>(ch)) & 0xFF] ^ (crc >> 8);
+  return crc;
+}
+
+}  // namespace
+
 std::string RtfValue(std::uint32_t rawSize, std::uint32_t compType, const std::string& data,
                      std::optional<std::uint32_t> compSize, std::uint32_t crc) {
   const auto size = compSize.value_or(static_cast<std::uint32_t>(data.size() + 12));
@@ -97,7 +117,8 @@ std::string LzfuLiterals(const std::string& rtf) {
     data += '\0';
     data += rtf.substr(i, 8);
   }
-  return RtfValue(static_cast<std::uint32_t>(rtf.size()), kCompTypeCompressed, data);
+  return RtfValue(static_cast<std::uint32_t>(rtf.size()), kCompTypeCompressed, data, {},
+                  RtfCrc(data));
 }
 
 std::string Lzfu(const std::string& rtf) {
@@ -134,7 +155,8 @@ std::string Lzfu(const std::string& rtf) {
         data += static_cast<char>(token >> 8);
         data += static_cast<char>(token & 0xFF);
         data[controlAt] = static_cast<char>(control);
-        return RtfValue(static_cast<std::uint32_t>(rtf.size()), kCompTypeCompressed, data);
+        return RtfValue(static_cast<std::uint32_t>(rtf.size()), kCompTypeCompressed, data, {},
+                        RtfCrc(data));
       }
       std::size_t bestLen = 0, bestPos = 0;
       if (w + 1 < buffer.size()) {
