@@ -1,0 +1,46 @@
+#pragma once
+// TVelquinReaderOptions: the program's options, six published properties kept under
+// HKEY_CURRENT_USER "Software\<executable name>", and the .dat file association.
+//
+// Short-lived by design: each place that needs the options constructs one (which reads the
+// registry's current contents), reads or sets what it needs (each set is written at once)
+// and frees it.
+
+#include <cstdint>
+#include <string>
+
+#include "QvConfigClass.h"
+
+class TVelquinReaderOptions final : public TQvConfigClass {
+public:
+  // The class the .dat association names.
+  static constexpr const char* kDatClass = "VelquinReader.DatFile";
+
+  // Loads the options and completes Mapi32Path (the system's mail library, else
+  // "Mapi32.dll"), writing it at once. Raises whatever loading raises.
+  TVelquinReaderOptions();
+
+  TPropList PublishedProperties() const override;
+
+  bool AssociateTNEFOnThunderbird() const { return GetBoolean(0); }
+  void SetAssociateTNEFOnThunderbird(bool value) { SetBoolean(0, value); }
+  bool AssociateDatFiles() const { return GetBoolean(1); }
+  void SetAssociateDatFiles(bool value) { SetBoolean(1, value); }
+  bool HasShowedOptions() const { return GetBoolean(2); }
+  void SetHasShowedOptions(bool value) { SetBoolean(2, value); }
+  // Row of the language table; the table's users treat values outside it as row 0.
+  std::uint8_t Language() const { return GetByte(3); }
+  void SetLanguage(std::uint8_t value) { SetByte(3, value); }
+  std::string Mapi32Path() const { return GetString(4); }
+  void SetMapi32Path(const std::string& value) { SetString(4, value); }
+  std::string LastSaveAllDirectory() const { return GetString(5); }
+  void SetLastSaveAllDirectory(const std::string& value) { SetString(5, value); }
+
+  // Makes the registry (and the desktop) agree with AssociateDatFiles.
+  void ApplyDatAssociation();
+  // Writes the association; any failure raises Exception with the association message.
+  // What was written before the failing step stays written.
+  void RegisterDatAssociation();
+  // Takes away what names us and nothing else; never raises.
+  void UnregisterDatAssociation();
+};

@@ -1,0 +1,51 @@
+#pragma once
+// Points every XDG folder (and HOME) of this process at a scratch folder for one test, so no
+// test reads or writes the real home or the build tree's machine store. Restores the
+// environment when it goes.
+
+#include <cstdlib>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "StoreLocations.h"
+#include "TempDir.h"
+
+class TXdgSandbox {
+public:
+  TXdgSandbox() {
+    Set("HOME", FDir / "home");
+    Set("XDG_CONFIG_HOME", FDir / "config");
+    Set("XDG_CONFIG_DIRS", FDir / "etc");
+    Set("XDG_DATA_HOME", FDir / "data");
+    SetExecutableFolderForStores(std::string());
+  }
+  ~TXdgSandbox() {
+    SetExecutableFolderForStores(std::nullopt);
+    for (auto it = FSaved.rbegin(); it != FSaved.rend(); ++it) {
+      if (it->second) ::setenv(it->first.c_str(), it->second->c_str(), 1);
+      else ::unsetenv(it->first.c_str());
+    }
+  }
+  TXdgSandbox(const TXdgSandbox&) = delete;
+  TXdgSandbox& operator=(const TXdgSandbox&) = delete;
+
+  const std::string& Path() const { return FDir.Path(); }
+  std::string ConfigHome() const { return FDir / "config"; }
+  std::string MachineDir() const { return FDir / "etc"; }
+  std::string DataHome() const { return FDir / "data"; }
+  std::string UserStore() const { return ConfigHome() + "/velquin-reader/registry.sqlite3"; }
+  std::string MachineStore() const { return MachineDir() + "/velquin-reader/registry.sqlite3"; }
+
+  // Changes one variable for the rest of the test (restored at the end).
+  void Set(const std::string& name, const std::string& value) {
+    const char* old = std::getenv(name.c_str());
+    FSaved.emplace_back(name, old ? std::optional<std::string>(old) : std::nullopt);
+    ::setenv(name.c_str(), value.c_str(), 1);
+  }
+
+private:
+  TTempDir FDir;
+  std::vector<std::pair<std::string, std::optional<std::string>>> FSaved;
+};
