@@ -5,6 +5,7 @@
 
 #include "FileCopy.h"
 #include "Json.h"
+#include "MessageBody.h"
 #include "SafeFileName.h"
 #include "SaveAllNames.h"
 #include "TNEFReaderClass.h"
@@ -21,6 +22,7 @@ struct TOptions {
   std::vector<std::string> Operands;
   bool Json = false;
   bool Overwrite = false;
+  std::string BodyFormat;  // "html" or "text" for body --html / --text; empty: the raw body
 };
 
 const char* BodyKindName(TBodyKind kind) {
@@ -142,6 +144,7 @@ int RunTnefTool(const std::vector<std::string>& args, std::ostream& out, std::os
       else if (arg == "--version") { out << "velquin-tnef " VELQUIN_VERSION "\n"; return 0; }
       else if (arg == "--json") options.Json = true;
       else if (arg == "--overwrite") options.Overwrite = true;
+      else if (arg == "--html" || arg == "--text") options.BodyFormat = arg.substr(2);
       else return Usage(err, FormatRes(TStringId::CliUnknownCommand, {Arg(arg)}));
     } else if (options.Command.empty()) {
       options.Command = arg;
@@ -158,11 +161,17 @@ int RunTnefTool(const std::vector<std::string>& args, std::ostream& out, std::os
   if (options.Operands.empty() || options.Operands.size() > maxOperands) return Usage(err, "");
   if (options.Json && command != "show" && command != "list") return Usage(err, "");
   if (options.Overwrite && command != "extract") return Usage(err, "");
+  if (!options.BodyFormat.empty() && command != "body") return Usage(err, "");
 
   const auto reader = OpenReader(options.Operands[0], err);
   if (!reader) return 1;
   if (command == "show") Show(*reader, options.Json, out);
   else if (command == "list") List(*reader, options.Json, out);
+  else if (command == "body" && !options.BodyFormat.empty()) {
+    // What the message pane shows: the converted body, as sanitised HTML or as plain text.
+    const TRtfConversion body = ConvertMessageBody(*reader);
+    out << (options.BodyFormat == "html" ? body.Html : body.Text);
+  }
   else if (command == "body") out.write(reader->Body().data(), static_cast<std::streamsize>(reader->Body().size()));
   else return Extract(*reader, options.Operands.size() > 1 ? options.Operands[1] : "", options.Overwrite, out, err);
   out.flush();

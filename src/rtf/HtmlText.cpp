@@ -1,0 +1,161 @@
+#include "HtmlText.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "HtmlTokenizer.h"
+
+namespace {
+
+bool In(std::string_view name, std::initializer_list<std::string_view> set) {
+  return std::find(set.begin(), set.end(), name) != set.end();
+}
+
+std::string Lower(std::string_view s) {
+  std::string out(s);
+  for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return out;
+}
+
+// A <meta> tag is at the start of real documents; looking further would only cost time.
+constexpr std::size_t kMetaSearchBytes = 8192;
+
+}  // namespace
+
+std::string HtmlToText(std::string_view utf8) {
+  std::string out;
+  THtmlTokenizer tokenizer(utf8);
+  THtmlToken t;
+  int pre = 0;
+  std::string skipUntil;
+  bool space = false;  // a collapsed space is due before the next word
+  const auto newline = [&] {
+    while (!out.empty() && out.back() == ' ') out.pop_back();
+    out += '\n';
+    space = false;
+  };
+  const auto lineStart = [&] { return out.empty() || out.back() == '\n'; };
+  while (tokenizer.Next(t)) {
+    if (!skipUntil.empty()) {
+      if (t.Kind == THtmlTokenKind::EndTag && t.Name == skipUntil) skipUntil.clear();
+      continue;
+    }
+    switch (t.Kind) {
+      case THtmlTokenKind::Text: {
+        const std::string text = DecodeEntities(t.Text);
+        if (pre) { out += text; break; }
+        for (char c : text) {
+          if (c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f') {
+            space = true;
+            continue;
+          }
+          if (space && !lineStart()) out += ' ';
+          space = false;
+          out += c;
+        }
+        break;
+      }
+      case THtmlTokenKind::StartTag:
+        // Only raw-text elements: the tokenizer always ends them, so an unclosed one cannot
+        // hide the rest of the document.
+        if (In(t.Name, {"script", "style", "title", "textarea", "xmp"}) && !t.SelfClosing) {
+          skipUntil = t.Name;
+          break;
+        }
+        if (t.Name == "br") { newline(); break; }
+        if (t.Name == "pre") ++pre;
+        if (t.Name == "img") {
+          // Text readers (and the RTF side of an encapsulated body) show a picture as its alt text.
+          for (const auto& [name, value] : t.Attributes)
+            if (name == "alt" && !value.empty()) {
+              if (space && !lineStart()) out += ' ';
+              out += value;
+              space = false;
+            }
+          break;
+        }
+        if (t.Name == "td" || t.Name == "th") {
+          if (!lineStart()) out += '\t';
+          space = false;
+          break;
+        }
+        if (In(t.Name, {"p", "div", "tr", "li", "h1", "h2", "h3", "h4", "h5", "h6", "table",
+                        "blockquote", "pre", "hr", "dt", "dd", "ul", "ol", "address", "center"})) {
+          if (!lineStart()) newline();
+          space = false;
+        }
+        break;
+      case THtmlTokenKind::EndTag:
+        if (t.Name == "pre" && pre > 0) --pre;
+        if (In(t.Name, {"p", "div", "tr", "li", "h1", "h2", "h3", "h4", "h5", "h6", "table",
+                        "blockquote", "pre", "dt", "dd", "address", "center"})) {
+          if (!lineStart()) newline();
+        }
+        break;
+      default:
+        break;
+    }
+  }
+  while (!out.empty() && (out.back() == ' ' || out.back() == '\n')) out.pop_back();
+  if (!out.empty()) out += '\n';
+  return out;
+}
+
+unsigned CharsetNameToCodePage(std::string_view name) {
+  std::string n = Lower(name);
+  while (!n.empty() && (n.back() == ' ' || n.back() == '"' || n.back() == '\'' || n.back() == ';'))
+    n.pop_back();
+  while (!n.empty() && (n.front() == ' ' || n.front() == '"' || n.front() == '\'')) n.erase(0, 1);
+  if (n == "utf-8" || n == "utf8") return 65001;
+  if (n == "us-ascii" || n == "ascii") return 20127;
+  if (n == "koi8-r") return 20866;
+  if (n == "koi8-u") return 21866;
+  if (n == "shift_jis" || n == "shift-jis" || n == "sjis" || n == "x-sjis" || n == "windows-31j") return 932;
+  if (n == "euc-jp") return 51932;
+  if (n == "iso-2022-jp") return 50220;
+  if (n == "gb2312" || n == "gbk" || n == "x-gbk" || n == "cp936") return 936;
+  if (n == "gb18030") return 54936;
+  if (n == "big5" || n == "big5-hkscs") return 950;
+  if (n == "euc-kr" || n == "ks_c_5601-1987" || n == "ks_c_5601") return 949;
+  if (n == "tis-620") return 874;
+  if (n == "ibm866" || n == "cp866") return 866;
+  if (n == "iso-8859-8-i") return 28598;
+  if (n == "utf-16" || n == "utf-16le") return 1200;
+  auto number = [](std::string_view digits) -> unsigned {
+    unsigned v = 0;
+    if (digits.empty() || digits.size() > 5) return 0;
+    for (char c : digits) {
+      if (c < '0' || c > '9') return 0;
+      v = v * 10 + static_cast<unsigned>(c - '0');
+    }
+    return v;
+  };
+  if (n.rfind("windows-", 0) == 0) return number(std::string_view(n).substr(8));
+  if (n.rfind("iso-8859-", 0) == 0) {
+    const unsigned part = number(std::string_view(n).substr(9));
+    return part >= 1 && part <= 16 ? 28590 + part : 0;
+  }
+  if (n.rfind("cp", 0) == 0) return number(std::string_view(n).substr(2));
+  return 0;
+}
+
+unsigned HtmlDeclaredCodePage(std::string_view html) {
+  THtmlTokenizer tokenizer(html.substr(0, kMetaSearchBytes));
+  THtmlToken t;
+  while (tokenizer.Next(t)) {
+    if (t.Kind != THtmlTokenKind::StartTag || t.Name != "meta") continue;
+    for (const auto& [name, value] : t.Attributes) {
+      if (name == "charset") return CharsetNameToCodePage(value);
+      if (name == "content") {
+        const std::string v = Lower(value);
+        const auto at = v.find("charset=");
+        if (at != std::string::npos) {
+          std::string_view cs = std::string_view(v).substr(at + 8);
+          const auto end = cs.find_first_of("; \"'");
+          return CharsetNameToCodePage(cs.substr(0, end));
+        }
+      }
+    }
+  }
+  return 0;
+}

@@ -1,0 +1,81 @@
+#include "MessageBody.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "BodyConversion.h"
+#include "CodePage.h"
+#include "HtmlText.h"
+#include "TNEFReaderClass.h"
+
+namespace {
+
+// A cid: picture is read into memory for the pane; one larger than this is left out rather
+// than held twice (file and memory) for a preview.
+constexpr std::uint32_t kMaxInlinePicture = 32u << 20;
+
+bool EqualNoCase(std::string_view a, std::string_view b) {
+  return a.size() == b.size() &&
+         std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+           return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+         });
+}
+
+std::string DecodeHtmlBytes(std::string_view bytes, bool isUtf8, unsigned codePage) {
+  if (isUtf8) return std::string(UpToNul(bytes));
+  unsigned declared = HtmlDeclaredCodePage(bytes);
+  if (declared == 0) declared = codePage;
+  if (declared == 65001 && !IsValidUtf8(bytes)) declared = codePage == 65001 ? kDefaultCodePage : codePage;
+  return declared == 65001 ? std::string(UpToNul(bytes)) : CodePageToUtf8(bytes, declared);
+}
+
+// The reader keeps no Content-ID for its attachments; Outlook names inline pictures
+// "<file name>@<unique part>", so the part before '@' is matched against the file names.
+TCidLookup AttachmentLookup(TTNEFReader& reader) {
+  return [&reader](std::string_view contentId, TRtfPicture& picture) {
+    const std::string_view name = contentId.substr(0, contentId.find('@'));
+    for (int i = 0; i < reader.Count(); ++i) {
+      TTNEFFile& file = reader.Files(i);
+      if (!EqualNoCase(file.DisplayName(), name) && !EqualNoCase(file.FileName(), name)) continue;
+      if (file.Size() == 0 || file.Size() > kMaxInlinePicture) return false;
+      TFileStream& stream = reader.Stream();
+      const std::int64_t saved = stream.Position();
+      std::string bytes(file.Size(), '\0');
+      stream.Seek(file.Offset());
+      bytes.resize(stream.Read(bytes.data(), bytes.size()));
+      stream.Seek(saved);
+      picture.Format = SniffPictureFormat(bytes, file.DisplayName());
+      if (picture.Format == TPictureFormat::Unknown) return false;
+      picture.Bytes = std::move(bytes);
+      return true;
+    }
+    return false;
+  };
+}
+
+}  // namespace
+
+TRtfConversion HtmlBodyToHtml(std::string_view bytes, bool isUtf8, unsigned codePage) {
+  return ConvertHtmlBody(DecodeHtmlBytes(bytes, isUtf8, codePage), {});
+}
+
+TRtfConversion ConvertMessageBody(TTNEFReader& reader) {
+  const unsigned codePage = reader.CodePage();
+  switch (reader.BodyKind()) {
+    case TBodyKind::Rtf:
+      return ConvertRtfBody(reader.MessageText(), codePage, AttachmentLookup(reader));
+    case TBodyKind::Html:
+      return ConvertHtmlBody(DecodeHtmlBytes(reader.HtmlBody(), reader.HtmlBodyIsUtf8(), codePage),
+                             AttachmentLookup(reader));
+    case TBodyKind::Text: {
+      TRtfConversion result;
+      result.Source = TBodySource::PlainText;
+      const std::string& body = reader.PlainBody();
+      result.Text = reader.PlainBodyIsUtf8() ? std::string(UpToNul(body)) : CodePageToUtf8(body, codePage);
+      result.Html = PlainTextToHtml(result.Text);
+      return result;
+    }
+    default:
+      return {};
+  }
+}

@@ -1,0 +1,16 @@
+#pragma once
+// The body a message pane shows for one TNEF message: the RTF body when there is one, else
+// the HTML body, else the plain-text body, converted to sanitised HTML, plain text and
+// pictures. cid: images of HTML bodies are taken from the message's attachments.
+
+#include "RtfToHtml.h"
+
+class TTNEFReader;
+
+// Reads cid: pictures from the reader's file (the reader's stream position is restored).
+TRtfConversion ConvertMessageBody(TTNEFReader& reader);
+
+// An HTML body given as bytes, without a message around it: its charset comes from its own
+// <meta> tag, else codePage (isUtf8: the bytes are UTF-8). cid: pictures have no attachments
+// to come from here and are left out; data: pictures are kept.
+TRtfConversion HtmlBodyToHtml(std::string_view bytes, bool isUtf8, unsigned codePage);

@@ -1,0 +1,99 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "BodyConversion.h"
+#include "HtmlSanitizer.h"
+#include "HtmlText.h"
+
+namespace {
+
+std::string Clean(const std::string& html) { return SanitizeHtml(html, {}); }
+
+TEST(RtfHtmlSanitizer, DropsWhatRunsFetchesOrSubmits) {
+  const struct {
+    const char* Html;
+    const char* Forbidden;
+    const char* Kept;
+  } cases[] = {
+      {"<script>alert(1)</script>x", "alert", "x"},
+      {"<SCRIPT type=x>a<b>c</SCRIPT >x", "<b>", "x"},
+      {"<p onclick=\"steal()\" OnMouseOver=x>a</p>", "steal", "<p>a</p>"},
+      {"<a href=\"javascript:alert(1)\">a</a>", "javascript", "<a>a</a>"},
+      {"<a href=\" JAVASCRIPT:x\">a</a>", "JAVASCRIPT", "a"},
+      {"<a href=\"http://x.org/?a=1&amp;b\">a</a>", "<a href=\"http://x.org/?a=1&b", "http://x.org/?a=1&amp;b"},
+      {"<iframe src=\"http://x/\">in</iframe>after", "iframe", "after"},
+      {"<object data=x><param name=a>in</object>after", "in<", "after"},
+      {"<form action=\"http://x/\"><input name=a>text</form>", "input", "text"},
+      {"<img src=\"http://tracker/x.gif\" alt=\"Logo\">", "<img", "<a href=\"http://tracker/x.gif\">[Logo]</a>"},
+      {"<img src=\"http://tracker/x.gif\" width=1 height=1>z", "tracker", "z"},
+      {"<img src=\"file:///etc/passwd\">z", "passwd", "z"},
+      {"<p style=\"color:red;background:url(http://x/y);position:fixed\">a</p>", "url(", "color:red;"},
+      {"<p style=\"width:expression(alert(1))\">a</p>", "expression", "<p>a</p>"},
+      {"<style>@import url(http://x/);</style>a", "@import", "a"},
+      {"<style><!-- p.x {margin:0} --></style>a", "<!--", "<style> p.x {margin:0} </style>"},
+      {"<body background=\"http://x/bg.gif\" bgcolor=red>a", "background", "a"},
+      {"<p>a<!-- secret -->b</p>", "secret", "ab"},
+      {"<o:p>&nbsp;</o:p>", "o:p", "&nbsp;"},
+      {"<table border=1><tr><td colspan=2>c</td></tr></table>", "<tbody", "<td colspan=\"2\">c</td>"},
+      {"a < b", "< b", "a &lt; b"},
+      {"<p title=\"x\" style=\"a\\62 c\">x</p>", "\\62", "title=\"x\""},
+  };
+  for (const auto& c : cases) {
+    const std::string out = Clean(c.Html);
+    EXPECT_EQ(out.find(c.Forbidden), std::string::npos) << c.Html << " -> " << out;
+    EXPECT_NE(out.find(c.Kept), std::string::npos) << c.Html << " -> " << out;
+  }
+}
+
+TEST(RtfHtmlSanitizer, MalformedMarkupEnds) {
+  for (const char* html : {"<a href=\"x", "<p style='", "<!-- open", "<script>never closed",
+                           "<", "</", "<a b=c d e=>", "<![if x]>y<![endif]>", "&#xFFFFFFFF;&#0;&"}) {
+    const std::string out = Clean(html);
+    EXPECT_EQ(out.find("<script"), std::string::npos) << html;
+  }
+}
+
+TEST(RtfHtmlSanitizer, PicturesComeOnlyFromTheMessage) {
+  const TCidLookup lookup = [](std::string_view cid, TRtfPicture& picture) {
+    if (cid != "image001.png@01D2") return false;
+    picture.Bytes = "\x89PNG\r\n\x1a\n";
+    picture.Format = TPictureFormat::Png;
+    return true;
+  };
+  const TRtfConversion r = ConvertHtmlBody(
+      "<img src=\"cid:image001.png@01D2\" width=10><img src=\"CID:image001.png%4001D2\">"
+      "<img src=\"cid:missing@x\" alt=\"gone\"><img src=\"data:image/png;base64,iVBORw0KGgo=\">",
+      lookup);
+  ASSERT_EQ(r.Pictures.size(), 2u);  // the same cid twice is one picture
+  EXPECT_NE(r.Html.find("<img src=\"velquin-pict:0\" width=\"10\"><img src=\"velquin-pict:0\">"),
+            std::string::npos) << r.Html;
+  EXPECT_EQ(r.Html.find("missing"), std::string::npos);
+  EXPECT_EQ(r.Pictures[1].Bytes, std::string("\x89PNG\r\n\x1a\n"));
+  EXPECT_EQ(r.Pictures[1].Format, TPictureFormat::Png);
+}
+
+TEST(RtfHtmlText, BlocksCellsAndEntities) {
+  const struct {
+    const char* Html;
+    const char* Text;
+  } cases[] = {
+      {"<p>a\n  b</p><p>c</p>", "a b\nc\n"},
+      {"x<br>y<div>z</div>", "x\ny\nz\n"},
+      {"<table><tr><td>1</td><td>2</td></tr><tr><td>3</td></tr></table>", "1\t2\n3\n"},
+      {"<head><title>T</title><style>p{}</style></head>&eacute;&amp;&#233;&#x2014;&#150;&bogus;", "\u00e9&\u00e9\u2014\u2013&bogus;\n"},
+      {"<pre>a\n  b</pre>", "a\n  b\n"},
+      {"<img alt=\"Logo\"> text", "Logo text\n"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(HtmlToText(c.Html), c.Text) << c.Html;
+}
+
+TEST(RtfHtmlText, DeclaredCharset) {
+  EXPECT_EQ(HtmlDeclaredCodePage("<meta http-equiv=Content-Type content=\"text/html; charset=koi8-r\">"), 20866u);
+  EXPECT_EQ(HtmlDeclaredCodePage("<meta charset='windows-1255'>"), 1255u);
+  EXPECT_EQ(HtmlDeclaredCodePage("<meta charset=iso-8859-2>"), 28592u);
+  EXPECT_EQ(HtmlDeclaredCodePage("<meta charset=UTF-8>"), 65001u);
+  EXPECT_EQ(HtmlDeclaredCodePage("<p>no meta</p>"), 0u);
+}
+
+}  // namespace

@@ -1,0 +1,66 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "MessageBody.h"
+#include "TNEFReaderClass.h"
+#include "TempDir.h"
+#include "TnefBuilder.h"
+
+namespace {
+
+using tb::Lzfu;
+using tb::PropBlock;
+using tb::TnefBuilder;
+
+class RtfMessageBody : public ::testing::Test {
+protected:
+  TRtfConversion Convert(const TnefBuilder& b) {
+    TTNEFReader reader(b.WriteTo(Dir / "winmail.dat"), "");
+    return ConvertMessageBody(reader);
+  }
+  TTempDir Dir;
+};
+
+TEST_F(RtfMessageBody, RtfBodyComesFirst) {
+  TnefBuilder b;
+  b.MsgProps(PropBlock().Binary(0x1013, "<p>html</p>").Binary(0x1009, Lzfu("{\\rtf1\\ansi {\\b rich}\\par}")));
+  const TRtfConversion r = Convert(b);
+  EXPECT_EQ(r.Source, TBodySource::Rtf);
+  EXPECT_EQ(r.Text, "rich\n");
+}
+
+TEST_F(RtfMessageBody, HtmlBodyWithAttachedPicture) {
+  const std::string png = std::string("\x89PNG\r\n\x1a\n", 8) + "rest";
+  TnefBuilder b;
+  b.MsgProps(PropBlock().Binary(0x1013,
+      "<html><head><meta charset=windows-1251></head><body><p>\xcf\xf0\xe8</p>"
+      "<img src=\"cid:image001.png@01D2EE6A.85652C70\"><script>x()</script></body></html>"));
+  b.Attachment("image001.png", png);
+  const TRtfConversion r = Convert(b);
+  EXPECT_EQ(r.Source, TBodySource::Html);
+  EXPECT_EQ(r.Text, "\u041f\u0440\u0438\n");
+  ASSERT_EQ(r.Pictures.size(), 1u);
+  EXPECT_EQ(r.Pictures[0].Bytes, png);
+  EXPECT_EQ(r.Pictures[0].Format, TPictureFormat::Png);
+  EXPECT_NE(r.Html.find("<img src=\"velquin-pict:0\">"), std::string::npos) << r.Html;
+  EXPECT_EQ(r.Html.find("x()"), std::string::npos);
+}
+
+TEST_F(RtfMessageBody, PlainBodyIsEscaped) {
+  TnefBuilder b;
+  b.CodePage(1252).Msg(0x0001800C, "a <b> & caf\xe9\r\nnext");  // attBody
+  const TRtfConversion r = Convert(b);
+  EXPECT_EQ(r.Source, TBodySource::PlainText);
+  EXPECT_NE(r.Html.find("a &lt;b&gt; &amp; caf\u00e9<br>next"), std::string::npos) << r.Html;
+}
+
+TEST_F(RtfMessageBody, NoBody) {
+  TnefBuilder b;
+  b.Subject("nothing");
+  const TRtfConversion r = Convert(b);
+  EXPECT_TRUE(r.Html.empty());
+  EXPECT_TRUE(r.Text.empty());
+}
+
+}  // namespace
