@@ -1,0 +1,71 @@
+#include "MessageBodyView.h"
+
+#include <cstring>
+
+#include "MessageBody.h"
+#include "TNEFReaderClass.h"
+
+namespace {
+
+QString Utf8(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+
+std::uint32_t Le32(const char* p) {
+  std::uint32_t v = 0;
+  std::memcpy(&v, p, 4);  // little-endian host
+  return v;
+}
+
+// RTF keeps bitmaps as DIBs, a BMP file without its 14-byte file header; the header's one
+// real field is where the pixels start: after the info header, the masks of a 40-byte
+// BI_BITFIELDS header, and the palette.
+QByteArray DibToBmp(const std::string& dib) {
+  if (dib.size() < 40) return {};
+  const std::uint32_t infoSize = Le32(dib.data());
+  const unsigned bitCount = std::uint8_t(dib[14]) | std::uint8_t(dib[15]) << 8;
+  const std::uint32_t compression = Le32(dib.data() + 16);
+  std::uint64_t colours = Le32(dib.data() + 32);
+  if (colours == 0 && bitCount <= 8) colours = 1u << bitCount;
+  const std::uint64_t masks = (compression == 3 && infoSize == 40) ? 12 : 0;
+  const std::uint64_t offset = 14 + std::uint64_t(infoSize) + masks + colours * 4;
+  if (offset > 14 + dib.size() || infoSize < 12) return {};
+  const std::uint64_t fileSize = 14 + dib.size();
+  QByteArray bmp("BM", 2);
+  auto put32 = [&bmp](std::uint32_t v) { bmp.append(reinterpret_cast<const char*>(&v), 4); };
+  put32(std::uint32_t(fileSize));
+  put32(0);
+  put32(std::uint32_t(offset));
+  bmp.append(dib.data(), qsizetype(dib.size()));
+  return bmp;
+}
+
+TBodyPicture BodyPicture(const TRtfPicture& picture) {
+  TBodyPicture out;
+  const auto bytes = [&picture] { return QByteArray(picture.Bytes.data(), qsizetype(picture.Bytes.size())); };
+  switch (picture.Format) {
+    case TPictureFormat::Png: out = {bytes(), QStringLiteral(".png")}; break;
+    case TPictureFormat::Jpeg: out = {bytes(), QStringLiteral(".jpg")}; break;
+    case TPictureFormat::Gif: out = {bytes(), QStringLiteral(".gif")}; break;
+    case TPictureFormat::Emf: out = {bytes(), QStringLiteral(".emf")}; break;
+    case TPictureFormat::Wmf: out = {bytes(), QStringLiteral(".wmf")}; break;
+    case TPictureFormat::Bmp: out = {bytes(), QStringLiteral(".bmp")}; break;
+    case TPictureFormat::Dib: out = {DibToBmp(picture.Bytes), QStringLiteral(".bmp")}; break;
+    case TPictureFormat::Unknown: break;
+  }
+  return out;
+}
+
+}  // namespace
+
+TMessageBodyView MessageBodyHtml(TTNEFReader& reader) {
+  // RTF (with the HTML or text it may wrap), HTML and plain-text bodies all become one
+  // sanitised HTML fragment here.
+  const TRtfConversion body = ConvertMessageBody(reader);
+  TMessageBodyView view;
+  view.Html = Utf8(body.Html);
+  for (std::size_t i = 0; i < body.Pictures.size(); ++i) {
+    const QString address = Utf8(std::string(kPictureScheme)) + QString::number(body.Pictures[i].Id);
+    TBodyPicture picture = BodyPicture(body.Pictures[i]);
+    if (!picture.Bytes.isEmpty()) view.Pictures.emplace(address, std::move(picture));
+  }
+  return view;
+}

@@ -1,0 +1,23 @@
+#pragma once
+// The HTML that the message pane shows for a message's body. This is the one place where
+// the body becomes HTML for the view.
+
+#include <QByteArray>
+#include <QString>
+#include <map>
+
+class TTNEFReader;
+
+// A picture the body carries: its bytes and the extension that names its format.
+struct TBodyPicture {
+  QByteArray Bytes;
+  QString Extension;  // ".png", ".jpg", ".gif", ".bmp", ".emf", ".wmf"
+};
+
+struct TMessageBodyView {
+  QString Html;
+  // Pictures the HTML refers to, by the address it uses for them.
+  std::map<QString, TBodyPicture> Pictures;
+};
+
+TMessageBodyView MessageBodyHtml(TTNEFReader& reader);

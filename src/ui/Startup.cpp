@@ -1,0 +1,82 @@
+#include "Startup.h"
+
+#include <QCoreApplication>
+#include <QDialog>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include "ExecutablePath.h"
+#include "Languages.h"
+#include "Shell.h"
+#include "VelquinReaderOptions.h"
+#include "fmTNEFReaderOptions.h"
+
+#ifndef VELQUIN_WEBSITE
+#define VELQUIN_WEBSITE ""
+#endif
+#ifndef VELQUIN_USER_GUIDE
+#define VELQUIN_USER_GUIDE ""
+#endif
+
+namespace {
+
+QString FromLocal(const std::string& s) { return QFile::decodeName(QByteArray::fromStdString(s)); }
+
+}  // namespace
+
+TfrmTNEFReaderOptions* CreateStartupOptionsDialog(QWidget* mainWindow) {
+  auto* dialog = new TfrmTNEFReaderOptions(mainWindow);
+  dialog->setObjectName(QStringLiteral("frmTNEFReaderOptions"));
+  return dialog;
+}
+
+std::optional<QString> ShowOptionsDialog(QWidget* owner) {
+  TfrmTNEFReaderOptions dialog(owner);
+  if (dialog.RunModal() != QDialog::Accepted) return std::nullopt;
+  TVelquinReaderOptions options;
+  ApplyLanguage(options.Language());
+  return FromLocal(options.Mapi32Path());
+}
+
+QString RunStartupSequence(QWidget* mainWindow) {
+  InstallTranslationHook();
+  {
+    TVelquinReaderOptions options;
+    if (options.HasShowedOptions()) {
+      options.ApplyDatAssociation();
+    } else {
+      options.SetHasShowedOptions(true);
+      const int row = LanguageRowForLocale(SystemDefaultLocaleId());
+      if (row >= 0) {
+        options.SetLanguage(static_cast<std::uint8_t>(row));
+        ApplyLanguage(row);
+      }
+      ShowOptionsDialog(mainWindow);
+    }
+  }
+  // Read again: what the user chose in the first-run dialog holds for this run too.
+  TVelquinReaderOptions options;
+  ApplyLanguage(options.Language());
+  return FromLocal(options.Mapi32Path());
+}
+
+QString WebsiteAddress() {
+  const QString configured = QStringLiteral(VELQUIN_WEBSITE);
+  if (!configured.isEmpty())
+    return configured.contains(QStringLiteral("://")) ? configured : QStringLiteral("http://") + configured;
+  // No site configured: the user guide beside the program (build tree or relocated
+  // install), then where the install put it.
+  const QFileInfo exe(FromLocal(ExecutablePath()));
+  const QStringList guides{
+      QDir::cleanPath(exe.absolutePath() + QStringLiteral("/../share/doc/velquin-reader/user-guide.html")),
+      QStringLiteral(VELQUIN_USER_GUIDE)};
+  for (const QString& guide : guides)
+    if (!guide.isEmpty() && QFileInfo(guide).isFile()) return guide;
+  return QString();
+}
+
+void actWebsiteExecute() {
+  const QString address = WebsiteAddress();
+  if (!address.isEmpty()) ShellOpenDocument(QFile::encodeName(address).toStdString());
+}

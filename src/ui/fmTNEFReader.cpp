@@ -1,0 +1,344 @@
+#include "fmTNEFReader.h"
+
+#include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMenu>
+#include <QMimeData>
+#include <QScreen>
+#include <QLayout>
+#include <QToolBar>
+#include <QToolButton>
+#include <QUrl>
+#include <algorithm>
+
+#include "AttachmentListModel.h"
+#include "Exception.h"
+#include "ErrorBox.h"
+#include "MessageBodyView.h"
+#include "QvExtensionManager.h"
+#include "TNEFReaderClass.h"
+#include "TNEFReaderConst.h"
+#include "ui_fmTNEFReader.h"
+
+namespace {
+
+QString Res(TStringId id) { return QString::fromUtf8(LoadResString(id)); }
+QString Utf8(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+
+// The text from the last dot on, dot included; empty without a dot.
+QString ExtensionOf(const QString& name) {
+  const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+  return dot < 0 ? QString() : name.mid(dot);
+}
+
+// Leading and trailing spaces and control characters go, as with the command line.
+QString TrimSpacesAndControls(const QString& s) {
+  qsizetype begin = 0, end = s.size();
+  while (begin < end && s.at(begin).unicode() <= 0x20) ++begin;
+  while (end > begin && s.at(end - 1).unicode() <= 0x20) --end;
+  return s.mid(begin, end - begin);
+}
+
+}  // namespace
+
+// The icons live in this static library, which the linker would drop unreferenced. (The
+// macro declares a global function, so this cannot sit in the unnamed namespace.)
+static void InitResources() { Q_INIT_RESOURCE(icons); }
+
+TfmVelquinDatReader::TfmVelquinDatReader(QWidget* parent)
+    : QMainWindow(parent), ui((InitResources(), std::make_unique<Ui::TfmVelquinDatReader>())) {
+  ui->setupUi(this);
+  // Where Tahoma is missing, a face of its width rather than the desktop's wider default,
+  // so the toolbars' captions fit the list panel as designed.
+  QFont designFont = font();
+  designFont.setFamilies({QStringLiteral("Tahoma"), QStringLiteral("Liberation Sans"), QStringLiteral("Arial")});
+  setFont(designFont);
+  setWindowTitle(Res(TStringId::MainWindowStartCaption));
+  ui->fraGoogleAd1->setBackgroundRole(QPalette::Base);
+
+  FListModel = new TAttachmentListModel(this);
+  ui->lvwFiles->setModel(FListModel);
+  ui->lvwFiles->setColumnWidth(TAttachmentListModel::ColFilename, 120);
+  ui->lvwFiles->setColumnWidth(TAttachmentListModel::ColType, 80);
+  ui->lvwFiles->setColumnWidth(TAttachmentListModel::ColSize, 80);
+  QvExtensionManager1 = new TQvExtensionManager(this);
+  QvExtensionManager1->setObjectName(QStringLiteral("QvExtensionManager1"));
+
+  // The list keeps its width when the window grows; the preview takes the rest.
+  ui->Splitter->setStretchFactor(0, 0);
+  ui->Splitter->setStretchFactor(1, 1);
+  ui->Splitter->setStyleSheet(QStringLiteral("QSplitter::handle { background: palette(light); }"));
+  // The message pane covers the hint label; the white site label lies under the grey one.
+  ui->pnlMessage->raise();
+
+  SetupToolBars();
+  SetupDialogs();
+  // The list panel is 323 pixels wide, or as wide as the first toolbar needs where the
+  // fonts are wider than the design's, so that no button hides in an overflow menu.
+  ensurePolished();
+  const QMargins margins = ui->pnlList->layout()->contentsMargins();
+  const int listWidth =
+      std::max(323, ui->ToolBar1->sizeHint().width() + margins.left() + margins.right());
+  ui->Splitter->setSizes({listWidth, 769 - listWidth - ui->Splitter->handleWidth()});
+
+  connect(ui->lvwFiles->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+          [this] { RunHandler(this, [this] { lvwFilesSelectItem(); }); });
+  connect(ui->lvwFiles, &QAbstractItemView::doubleClicked, ui->actOpen, &QAction::trigger);
+  connect(ui->lvwFiles, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+    FPopupMenu->popup(ui->lvwFiles->viewport()->mapToGlobal(at));
+  });
+  connect(ui->actOpenWinmail, &QAction::triggered, this,
+          [this] { RunHandler(this, [this] { actOpenWinmailExecute(); }); });
+  connect(ui->Splitter, &QSplitter::splitterMoved, this, [this] { SplitterMoved(); });
+
+  // Centred on the screen at the design size.
+  resize(769, 550);
+  if (const QScreen* screen = this->screen())
+    move(screen->availableGeometry().center() - rect().center());
+}
+
+TfmVelquinDatReader::~TfmVelquinDatReader() {
+  // No row may outlive the attachment it points to.
+  FPreviewFile = nullptr;
+  ui->pnlPreview->SetPicture(nullptr);
+  FListModel->Clear();
+  FPicture.Clear();
+  FReader.reset();
+}
+
+void TfmVelquinDatReader::SetupToolBars() {
+  // Buttons show the full caption ("Save as...", where Qt would drop the dots). The first
+  // toolbar's take their captions' width, as three 110-pixel buttons would not fit the
+  // panel's 307 pixels; the second's are at least the design's 77.
+  auto widen = [this](QToolBar* bar, int width) {
+    for (QAction* action : bar->actions()) {
+      // Kept in step when a language switch retranslates the caption.
+      auto syncIconText = [action] {
+        if (action->iconText() != action->text()) action->setIconText(action->text());
+      };
+      syncIconText();
+      connect(action, &QAction::changed, this, syncIconText);
+      if (auto* button = qobject_cast<QToolButton*>(bar->widgetForAction(action)))
+        button->setMinimumWidth(width);
+    }
+  };
+  widen(ui->ToolBar1, 0);
+  widen(ui->ToolBar, 77);
+  // Flat, tight toolbars as on the design, so the three captions of the first fit the panel.
+  for (QToolBar* bar : {ui->ToolBar1, ui->ToolBar}) {
+    bar->layout()->setSpacing(0);
+    bar->layout()->setContentsMargins(0, 0, 0, 0);
+  }
+
+  FPopupMenu = new QMenu(this);
+  FPopupMenu->setObjectName(QStringLiteral("PopupMenu"));
+  QAction* open1 = FPopupMenu->addAction(ui->actOpen->icon(), ui->actOpen->text());
+  open1->setObjectName(QStringLiteral("Open1"));
+  QAction* save1 = FPopupMenu->addAction(ui->actSave->icon(), ui->actSave->text());
+  save1->setObjectName(QStringLiteral("Save1"));
+  // The menu items follow their actions' state and run them.
+  auto link = [](QAction* item, QAction* action) {
+    item->setEnabled(action->isEnabled());
+    QObject::connect(action, &QAction::changed, item, [item, action] {
+      item->setEnabled(action->isEnabled());
+      item->setText(action->text());
+    });
+    QObject::connect(item, &QAction::triggered, action, &QAction::trigger);
+  };
+  link(open1, ui->actOpen);
+  link(save1, ui->actSave);
+}
+
+void TfmVelquinDatReader::SetupDialogs() {
+  FOpenDialog = new QFileDialog(this);
+  FOpenDialog->setObjectName(QStringLiteral("OpenDialog"));
+  FOpenDialog->setFileMode(QFileDialog::ExistingFile);
+  FOpenDialog->setAcceptMode(QFileDialog::AcceptOpen);
+  FOpenDialog->setNameFilters({Res(TStringId::OpenFilterWinmail), Res(TStringId::OpenFilterAllFiles)});
+
+  FSaveDialog = new QFileDialog(this);
+  FSaveDialog->setObjectName(QStringLiteral("SaveDialog"));
+  FSaveDialog->setAcceptMode(QFileDialog::AcceptSave);
+  FSaveDialog->setFileMode(QFileDialog::AnyFile);
+  FSaveDialog->setOption(QFileDialog::DontConfirmOverwrite, false);
+  FSaveDialog->setSizeGripEnabled(true);
+}
+
+void TfmVelquinDatReader::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  if (!FShown) {
+    FShown = true;
+    RunHandler(this, [this] { FormShow(); });
+  }
+}
+
+void TfmVelquinDatReader::FormShow() {
+  setAcceptDrops(true);
+  OpenCommandLine(QCoreApplication::arguments().mid(1));
+}
+
+void TfmVelquinDatReader::closeEvent(QCloseEvent* event) {
+  setAcceptDrops(false);
+  ClearPreview();
+  event->accept();
+}
+
+QString TfmVelquinDatReader::CommandLineFileName(const QStringList& arguments) {
+  return TrimSpacesAndControls(arguments.join(QLatin1Char(' ')));
+}
+
+void TfmVelquinDatReader::OpenCommandLine(const QStringList& arguments) {
+  if (arguments.isEmpty()) return;
+  const QString fileName = CommandLineFileName(arguments);
+  if (!fileName.isEmpty() && QFileInfo(fileName).isFile()) OpenFile(fileName);
+}
+
+void TfmVelquinDatReader::dragEnterEvent(QDragEnterEvent* event) {
+  if (event->mimeData()->hasUrls()) event->acceptProposedAction();
+}
+
+void TfmVelquinDatReader::dropEvent(QDropEvent* event) {
+  QStringList names;
+  for (const QUrl& url : event->mimeData()->urls())
+    if (url.isLocalFile()) names << url.toLocalFile();
+  event->acceptProposedAction();
+  OpenDroppedFiles(names);
+}
+
+int TfmVelquinDatReader::OpenDroppedFiles(const QStringList& fileNames) {
+  for (int i = 0; i < fileNames.size(); ++i) {
+    try {
+      OpenFile(fileNames.at(i));
+      return i;
+    } catch (const std::exception&) {
+      // A drop shows no error: the next file is tried.
+    }
+  }
+  return -1;
+}
+
+void TfmVelquinDatReader::actOpenWinmailExecute() {
+  if (FOpenDialog->exec() != QDialog::Accepted) return;
+  const QStringList files = FOpenDialog->selectedFiles();
+  if (!files.isEmpty()) OpenFile(files.first());
+}
+
+void TfmVelquinDatReader::OpenFile(const QString& fileName) {
+  ClearPreview();
+  // The rows point into the reader, so they go with it; a failed open leaves an empty list.
+  FReader.reset();
+  ClearList();
+  try {
+    FReader = std::make_unique<TTNEFReader>(QFile::encodeName(fileName).toStdString(),
+                                            QFile::encodeName(FMapi32Path).toStdString());
+  } catch (const std::exception& e) {
+    FReader.reset();
+    throw Exception(FormatRes(TStringId::ErrorReadingFile,
+                              {Arg(QFileInfo(fileName).fileName().toStdString()), Arg(e.what())}));
+  }
+  setWindowTitle(Res(TStringId::AppTitle) + QStringLiteral(" - ") + Utf8(FReader->DisplaySubject()));
+  FillList();
+}
+
+void TfmVelquinDatReader::ClearList() {
+  FListModel->Clear();
+  ui->pnlMessage->hide();
+  ui->lblExternal->hide();
+  UpdateSelection();
+}
+
+void TfmVelquinDatReader::FillList() {
+  FListModel->Clear();
+  // A message without an RTF body has its HTML or plain-text body in the message-text row.
+  QString bodyExtension = QStringLiteral(".rtf");
+  if (FReader->BodyKind() == TBodyKind::Html) bodyExtension = QStringLiteral(".htm");
+  else if (FReader->BodyKind() == TBodyKind::Text) bodyExtension = QStringLiteral(".txt");
+  FListModel->AddRow({Res(TStringId::MessageTextRow),
+                      QvExtensionManager1->GetExtensionInfo(bodyExtension).Description,
+                      QString::number(FReader->Body().size()), nullptr});
+  for (int i = 0; i < FReader->Count(); ++i) {
+    TTNEFFile& file = FReader->Files(i);
+    const QString caption = Utf8(file.DisplayName());
+    FListModel->AddRow({caption, QvExtensionManager1->GetExtensionInfo(ExtensionOf(caption)).Description,
+                        QString::number(file.Size()), &file});
+  }
+  if (FListModel->Count() > 0) SelectRow(0);
+  UpdateSelection();
+  // The web pane (fraGoogleAd1) is given the subject and the body's text here once it
+  // exists; until then it stays hidden.
+}
+
+void TfmVelquinDatReader::SelectRow(int i) {
+  if (i < 0 || i >= FListModel->Count()) {
+    ui->lvwFiles->selectionModel()->clearSelection();
+    return;
+  }
+  const QModelIndex index = FListModel->index(i, 0);
+  ui->lvwFiles->selectionModel()->setCurrentIndex(
+      index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+}
+
+QString TfmVelquinDatReader::RowText(int row, int column) const {
+  return FListModel->data(FListModel->index(row, column), Qt::DisplayRole).toString();
+}
+
+void TfmVelquinDatReader::lvwFilesSelectItem() { UpdateSelection(); }
+
+void TfmVelquinDatReader::UpdateSelection() {
+  const QModelIndexList selected = ui->lvwFiles->selectionModel()->selectedRows();
+  const int row = selected.isEmpty() ? -1 : selected.first().row();
+  TTNEFFile* file = row >= 0 ? FListModel->Row(row).File : nullptr;
+  ui->actOpen->setEnabled(row >= 0 && file != nullptr);
+  ui->actSave->setEnabled(row >= 0);
+  ui->actSaveAll->setEnabled(FListModel->Count() > 1);
+  if (row >= 0) ShowItem(file);
+  else ClearPreview();
+}
+
+void TfmVelquinDatReader::ShowItem(TTNEFFile* file) {
+  if (!FReader || (file != nullptr && file == FPreviewFile)) return;
+  FPreviewFile = nullptr;
+  ui->pnlPreview->SetPicture(nullptr);
+  if (file != nullptr) {
+    const QString extension = ExtensionOf(Utf8(file->DisplayName())).toLower();
+    if (!TPicture::IsPreviewExtension(extension)) {
+      ui->lblExternal->show();
+    } else {
+      ui->lblExternal->hide();
+      const QString path = QFile::decodeName(QByteArray::fromStdString(file->PrepareTempCopy()));
+      if (QFileInfo(path).isFile() && FPicture.LoadFromFile(path, extension)) {
+        FPreviewFile = file;
+        ui->pnlPreview->SetPicture(&FPicture);
+      }
+    }
+    ui->pnlMessage->hide();
+  } else {
+    ShowMessagePane();
+  }
+  InvalidatePreview();
+}
+
+void TfmVelquinDatReader::ShowMessagePane() {
+  const TMessageBodyView body = MessageBodyHtml(*FReader);
+  ui->RichEdit1->SetPictures(body.Pictures);
+  ui->RichEdit1->setHtml(body.Html);
+  ui->edtSubject->setText(Utf8(FReader->DisplaySubject()));
+  ui->edtSubject->setCursorPosition(0);
+  ui->edtFrom->setText(Utf8(FReader->DisplayFrom()));
+  ui->edtFrom->setCursorPosition(0);
+  ui->lblExternal->hide();
+  ui->pnlMessage->show();
+}
+
+void TfmVelquinDatReader::ClearPreview() {
+  FPreviewFile = nullptr;
+  ui->pnlPreview->SetPicture(nullptr);
+  InvalidatePreview();
+}
+
+void TfmVelquinDatReader::InvalidatePreview() { ui->pnlPreview->update(); }
+
+void TfmVelquinDatReader::SplitterMoved() { InvalidatePreview(); }

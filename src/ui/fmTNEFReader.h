@@ -1,0 +1,97 @@
+#pragma once
+// TfmVelquinDatReader: the main window. It holds one TTNEFReader at a time, lists the
+// message text and the attachments in lvwFiles, shows subject, sender and body in the
+// message pane, previews picture attachments in the area right of the splitter, opens
+// dropped files and the file named on the command line.
+
+#include <QMainWindow>
+#include <QStringList>
+#include <memory>
+
+#include "Picture.h"
+
+namespace Ui {
+class TfmVelquinDatReader;
+}
+class QFileDialog;
+class QMenu;
+class QModelIndex;
+class TAttachmentListModel;
+class TQvExtensionManager;
+class TTNEFFile;
+class TTNEFReader;
+
+class TfmVelquinDatReader : public QMainWindow {
+  Q_OBJECT
+public:
+  explicit TfmVelquinDatReader(QWidget* parent = nullptr);
+  ~TfmVelquinDatReader() override;
+
+  // Loads a TNEF file into the window. Raises the general exception with the read-error
+  // message when the file cannot be read; the list is then empty and no reader is held.
+  void OpenFile(const QString& fileName);
+
+  // The command-line open: the arguments (without the program's name) joined with single
+  // spaces and trimmed name the file, which is opened when it exists.
+  static QString CommandLineFileName(const QStringList& arguments);
+  void OpenCommandLine(const QStringList& arguments);
+  // The drop handler's loop: opens the first of the files that reads as TNEF, silently.
+  // Returns the index of the file opened, or -1.
+  int OpenDroppedFiles(const QStringList& fileNames);
+
+  // The path of the system mail library handed to every reader.
+  void SetMapi32Path(const QString& path) { FMapi32Path = path; }
+  const QString& Mapi32Path() const { return FMapi32Path; }
+
+  // State, for the start-up code and for tests.
+  TTNEFReader* Reader() const { return FReader.get(); }
+  TTNEFFile* PreviewFile() const { return FPreviewFile; }
+  const TPicture& Picture() const { return FPicture; }
+  TAttachmentListModel& ListModel() const { return *FListModel; }
+  TQvExtensionManager& ExtensionManager() const { return *QvExtensionManager1; }
+  QFileDialog& OpenDialog() const { return *FOpenDialog; }
+  QFileDialog& SaveDialog() const { return *FSaveDialog; }
+  QMenu& PopupMenu() const { return *FPopupMenu; }
+  Ui::TfmVelquinDatReader& Form() const { return *ui; }
+  // Selects list row i (-1: none), as a click would.
+  void SelectRow(int i);
+  // The message-text row's type and size, and every row's, as the list shows them.
+  QString RowText(int row, int column) const;
+
+  void UpdateSelection();
+  void ShowItem(TTNEFFile* file);
+  void ClearPreview();
+  void InvalidatePreview();
+
+protected:
+  void showEvent(QShowEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
+
+private:
+  void FormShow();
+  void FillList();
+  void actOpenWinmailExecute();
+  void lvwFilesSelectItem();
+  void SplitterMoved();
+  void ShowMessagePane();
+  void SetupToolBars();
+  void SetupDialogs();
+  void ClearList();
+
+  std::unique_ptr<Ui::TfmVelquinDatReader> ui;
+  // Declared before FPicture: members go in reverse order, so the picture is released
+  // first and the reader (with its temporary copies) last.
+  std::unique_ptr<TTNEFReader> FReader;
+  TTNEFFile* FPreviewFile = nullptr;
+  QString FMapi32Path;
+  TPicture FPicture;
+
+  TAttachmentListModel* FListModel = nullptr;
+  TQvExtensionManager* QvExtensionManager1 = nullptr;
+  QFileDialog* FOpenDialog = nullptr;
+  QFileDialog* FSaveDialog = nullptr;
+  QMenu* FPopupMenu = nullptr;
+  bool FShown = false;
+};

@@ -1,0 +1,304 @@
+// The main window: rows and actions after an open, the preview, the command line, drops and
+// failing opens. Runs offscreen; error boxes are recorded, the shell records its requests.
+
+#include <QBuffer>
+#include <QFileDialog>
+#include <QApplication>
+#include <QDropEvent>
+#include <QImage>
+#include <QMimeData>
+#include <QLabel>
+#include <QLineEdit>
+#include <QSplitter>
+#include <QTest>
+#include <QTextBrowser>
+#include <QTextDocument>
+
+#include "AttachmentListModel.h"
+#include "MessageBrowser.h"
+#include "Exception.h"
+#include "MimeClassesRootProvider.h"
+#include "PreviewArea.h"
+#include "QvExtensionManager.h"
+#include "TNEFReaderClass.h"
+#include "UiTestSupport.h"
+#include "fmTNEFReader.h"
+#include "ui_fmTNEFReader.h"
+
+using uitest::WriteMessage;
+
+namespace {
+
+QByteArray EncodedPicture(int w, int h, const char* format, QColor color = Qt::red) {
+  QImage image(w, h, QImage::Format_RGB32);
+  image.fill(color);
+  QByteArray bytes;
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::WriteOnly);
+  image.save(&buffer, format);
+  return bytes;
+}
+
+std::string Bytes(const QByteArray& a) { return std::string(a.constData(), static_cast<std::size_t>(a.size())); }
+
+const char* const kRtf = "{\\rtf1\\ansi Hello there\\par}";
+
+}  // namespace
+
+class TMainWindowTest : public QObject {
+  Q_OBJECT
+  QTemporaryDir FDir;
+  std::shared_ptr<TRecordingShell> FShell;
+
+  QString Path(const QString& name) const { return FDir.filePath(name); }
+
+private slots:
+  void initTestCase() {
+    QVERIFY(FDir.isValid());
+    UseScratchRegistry(FDir);
+    SetClassesRootProvider(std::make_shared<TMimeClassesRootProvider>());
+    FShell = std::make_shared<TRecordingShell>();
+    SetShell(FShell);
+  }
+  void cleanupTestCase() {
+    SetShell(nullptr);
+    SetClassesRootProvider(nullptr);
+  }
+
+  void startsEmptyWithOnlyTheGeneralActions() {
+    TfmVelquinDatReader w;
+    auto& f = w.Form();
+    QCOMPARE(w.ListModel().Count(), 0);
+    QVERIFY(f.pnlMessage->isHidden() && f.lblExternal->isHidden() && f.fraGoogleAd1->isHidden());
+    QVERIFY(f.actOpenWinmail->isEnabled() && f.actOptions->isEnabled() && f.actWebsite->isEnabled());
+    QVERIFY(!f.actOpen->isEnabled() && !f.actSave->isEnabled() && !f.actSaveAll->isEnabled());
+    QCOMPARE(f.actSave->text(), QStringLiteral("Save as..."));
+    QCOMPARE(w.OpenDialog().nameFilters(),
+             QStringList({QStringLiteral("Winmail.dat (*.dat)"), QStringLiteral("All files (*)")}));
+    QCOMPARE(w.size(), QSize(769, 550));
+  }
+
+  void messageWithoutAttachmentsListsOneRow() {
+    WriteMessage(Path("plain.dat"), "Quarterly report", kRtf);
+    TfmVelquinDatReader w;
+    w.OpenFile(Path("plain.dat"));
+    auto& f = w.Form();
+    QCOMPARE(w.windowTitle(), QStringLiteral("Velquin Reader - Quarterly report"));
+    QCOMPARE(w.ListModel().Count(), 1);
+    QCOMPARE(w.RowText(0, 0), QStringLiteral("(message text)"));
+    QCOMPARE(w.RowText(0, 2), QString::number(w.Reader()->MessageText().size()));
+    QVERIFY(!w.RowText(0, 1).isEmpty());  // the MIME database describes .rtf
+    QVERIFY(!f.actOpen->isEnabled());
+    QVERIFY(f.actSave->isEnabled());
+    QVERIFY(!f.actSaveAll->isEnabled());  // one row only
+    QVERIFY(!f.pnlMessage->isHidden());
+    QCOMPARE(f.edtSubject->text(), QStringLiteral("Quarterly report"));
+    QCOMPARE(f.edtFrom->text(), QStringLiteral("Sender Name"));
+    QVERIFY(f.RichEdit1->toPlainText().contains(QStringLiteral("Hello there")));
+  }
+
+  void messageWithoutBodyShowsSizeZero() {
+    WriteMessage(Path("nobody.dat"), "", "");
+    TfmVelquinDatReader w;
+    w.OpenFile(Path("nobody.dat"));
+    QCOMPARE(w.windowTitle(), QStringLiteral("Velquin Reader - "));
+    QCOMPARE(w.RowText(0, 2), QStringLiteral("0"));
+    QVERIFY(w.Form().RichEdit1->toPlainText().isEmpty());
+  }
+
+  void htmlBodyStandsInForTheMessageTextRow() {
+    const std::string html = "<html><body><p>Hi <b>you</b></p></body></html>";
+    tb::TnefBuilder b;
+    b.Subject("Html").MsgProps(tb::PropBlock().Binary(uitest::kBodyHtml, html));
+    b.WriteTo(Path("html.dat").toStdString());
+    TfmVelquinDatReader w;
+    w.OpenFile(Path("html.dat"));
+    QCOMPARE(w.RowText(0, 2), QString::number(html.size()));
+    QCOMPARE(w.RowText(0, 1), w.ExtensionManager().GetExtensionInfo(QStringLiteral(".htm")).Description);
+    QCOMPARE(w.Form().RichEdit1->toPlainText().trimmed(), QStringLiteral("Hi you"));
+  }
+
+  void picturesInsideTheBodyAreShown() {
+    // A PNG and a 2 x 2 DIB (no file header, as RTF keeps bitmaps), both as hex in \pict.
+    const QByteArray png = EncodedPicture(3, 3, "PNG", Qt::green);
+    std::string dib("\x28\0\0\0\x02\0\0\0\x02\0\0\0\x01\0\x18\0", 16);
+    dib.resize(40, '\0');
+    for (int row = 0; row < 2; ++row) dib += std::string("\0\0\xff\0\0\xff\0\0", 8);  // red, padded
+    const std::string rtf = "{\\rtf1\\ansi Pictures:{\\pict\\pngblip\\picw3\\pich3 " +
+                            png.toHex().toStdString() + "}{\\pict\\dibitmap0\\picw2\\pich2 " +
+                            QByteArray::fromStdString(dib).toHex().toStdString() + "}\\par}";
+    WriteMessage(Path("inline.dat"), "Inline", rtf);
+    TfmVelquinDatReader w;
+    w.OpenFile(Path("inline.dat"));
+    TMessageBrowser* view = w.Form().RichEdit1;
+    const QImage first = view->loadResource(QTextDocument::ImageResource, QUrl("velquin-pict:0")).value<QImage>();
+    const QImage second = view->loadResource(QTextDocument::ImageResource, QUrl("velquin-pict:1")).value<QImage>();
+    QCOMPARE(first.pixelColor(1, 1), QColor(Qt::green));
+    QCOMPARE(second.pixelColor(0, 0), QColor(Qt::red));
+    // Nothing else is loaded on the body's say-so: no local files, nothing remote.
+    QVERIFY(!view->loadResource(QTextDocument::ImageResource, QUrl::fromLocalFile(Path("inline.dat"))).isValid());
+  }
+
+  void picturesPreviewByLowerCaseExtensionOthersShowTheHint() {
+    WriteMessage(Path("pics.dat"), "Pics", kRtf,
+                 {{"photo.JPG", Bytes(EncodedPicture(40, 20, "JPG"))}, {"notes.txt", "some notes"}});
+    TfmVelquinDatReader w;
+    w.OpenFile(Path("pics.dat"));
+    auto& f = w.Form();
+    QCOMPARE(w.ListModel().Count(), 3);
+    QVERIFY(f.actSaveAll->isEnabled());
+
+    w.SelectRow(1);
+    QCOMPARE(w.PreviewFile(), &w.Reader()->Files(0));
+    QCOMPARE(w.Picture().Width(), 40);
+    QVERIFY(f.pnlMessage->isHidden() && f.lblExternal->isHidden());
+    QVERIFY(f.actOpen->isEnabled());
+
+    w.SelectRow(2);
+    QCOMPARE(w.PreviewFile(), nullptr);
+    QVERIFY(!f.lblExternal->isHidden());
+    QCOMPARE(f.lblExternal->text(),
+             QStringLiteral("Click \"Open\" or double-click the file to open it on an external viewer"));
+
+    // Back on the message row, the hint goes and the message pane covers the area again.
+    w.SelectRow(0);
+    QVERIFY(f.lblExternal->isHidden() && !f.pnlMessage->isHidden());
+    QVERIFY(!f.actOpen->isEnabled());
+  }
+
+  void samePictureIsNotReloaded() {
+    WriteMessage(Path("one.dat"), "One", kRtf, {{"a.png", Bytes(EncodedPicture(8, 8, "PNG"))}});
+    TfmVelquinDatReader w;
+    w.OpenFile(Path("one.dat"));
+    w.SelectRow(1);
+    const qint64 key = w.Picture().Image().cacheKey();
+    w.ShowItem(&w.Reader()->Files(0));
+    QCOMPARE(w.Picture().Image().cacheKey(), key);
+  }
+
+  void undecodablePictureGivesNoPreviewAndNoMessage() {
+    TErrorBoxRecorder boxes;
+    WriteMessage(Path("broken.dat"), "Broken", kRtf, {{"broken.png", "\x89PNG but not really"}});
+    TfmVelquinDatReader w;
+    w.OpenFile(Path("broken.dat"));
+    w.SelectRow(1);
+    QCOMPARE(w.PreviewFile(), nullptr);
+    QVERIFY(w.Form().pnlMessage->isHidden());
+    QVERIFY(boxes.Messages.isEmpty());
+  }
+
+  void previewGeometry() {
+    QCOMPARE(PreviewDrawRect(QRect(328, 0, 441, 550), QSize(2000, 1000)), QRect(336, 169, 425, 212));
+    QCOMPARE(PreviewDrawRect(QRect(328, 0, 441, 550), QSize(100, 50)), QRect(498, 250, 100, 50));
+    QVERIFY(PreviewDrawRect(QRect(328, 0, 441, 550), QSize(0, 50)).isEmpty());
+
+    // The window at its design size, with the list panel at its design width (fonts wider
+    // than the design's may widen it), puts the preview area where the layout says.
+    TfmVelquinDatReader w;
+    w.Form().Splitter->setSizes({323, 441});
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    TPreviewArea* area = w.Form().pnlPreview;
+    const QRect inWindow(area->mapTo(&w, QPoint(0, 0)), area->PreviewRect().size());
+    QCOMPARE(inWindow, QRect(328, 0, 441, 550));
+  }
+
+  void commandLineJoinsArguments() {
+    QCOMPARE(TfmVelquinDatReader::CommandLineFileName({QStringLiteral("/tmp/My"), QStringLiteral("Mail/winmail.dat ")}),
+             QStringLiteral("/tmp/My Mail/winmail.dat"));
+    QDir(FDir.path()).mkdir(QStringLiteral("My Mail"));
+    WriteMessage(Path("My Mail/winmail.dat"), "Spaces", kRtf);
+    TfmVelquinDatReader w;
+    w.OpenCommandLine({Path("My"), QStringLiteral("Mail/winmail.dat")});
+    QVERIFY(w.Reader() != nullptr);
+    QCOMPARE(w.Form().edtSubject->text(), QStringLiteral("Spaces"));
+
+    TfmVelquinDatReader empty;
+    empty.OpenCommandLine({Path("no such file.dat")});
+    QVERIFY(empty.Reader() == nullptr);
+  }
+
+  void dropOpensTheFirstFileThatReadsSilently() {
+    TErrorBoxRecorder boxes;
+    QFile junk(Path("junk.dat"));
+    QVERIFY(junk.open(QIODevice::WriteOnly));
+    junk.write("not a TNEF file");
+    junk.close();
+    WriteMessage(Path("second.dat"), "Second", kRtf);
+    WriteMessage(Path("third.dat"), "Third", kRtf);
+    TfmVelquinDatReader w;
+    QCOMPARE(w.OpenDroppedFiles({Path("junk.dat"), Path("second.dat"), Path("third.dat")}), 1);
+    QCOMPARE(w.Form().edtSubject->text(), QStringLiteral("Second"));
+    QVERIFY(boxes.Messages.isEmpty());
+
+    // The same through the window's drop event, names taken in the order dropped.
+    TfmVelquinDatReader dropped;
+    QVERIFY(!dropped.acceptDrops());
+    dropped.show();  // the first show registers the window for drops
+    QVERIFY(dropped.acceptDrops());
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(Path("junk.dat")), QUrl::fromLocalFile(Path("third.dat")),
+                  QUrl::fromLocalFile(Path("second.dat"))});
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&dropped, &enter);
+    QVERIFY(enter.isAccepted());
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&dropped, &drop);
+    QCOMPARE(dropped.Form().edtSubject->text(), QStringLiteral("Third"));
+    QVERIFY(boxes.Messages.isEmpty());
+  }
+
+  void failingOpenAfterAGoodOneKeepsTheCaptionAndDropsTheRows() {
+    WriteMessage(Path("good.dat"), "Good one", kRtf, {{"x.txt", "x"}});
+    QFile bad(Path("bad.dat"));
+    QVERIFY(bad.open(QIODevice::WriteOnly));
+    bad.write("garbage garbage");
+    bad.close();
+    TfmVelquinDatReader w;
+    w.OpenFile(Path("good.dat"));
+    try {
+      w.OpenFile(Path("bad.dat"));
+      QFAIL("the open should fail");
+    } catch (const Exception& e) {
+      const QString text = QString::fromUtf8(e.what());
+      QVERIFY2(text.startsWith(QStringLiteral("Error reading file bad.dat . Probably the file was corrupted "
+                                              "during the transmition or it is not a valid TNEF file.\r\n\r\nError: ")),
+               qPrintable(text));
+    }
+    QCOMPARE(w.windowTitle(), QStringLiteral("Velquin Reader - Good one"));
+    QVERIFY(w.Reader() == nullptr);
+    QCOMPARE(w.ListModel().Count(), 0);
+    QVERIFY(w.Form().pnlMessage->isHidden());
+    QVERIFY(!w.Form().actOpen->isEnabled() && !w.Form().actSave->isEnabled() && !w.Form().actSaveAll->isEnabled());
+  }
+
+  void shellOpenWritesTheCopyOnceAndAsksTheShell() {
+    WriteMessage(Path("shell.dat"), "Shell", kRtf, {{"report.pdf", "%PDF-1.4 tiny"}});
+    TTNEFReader reader(Path("shell.dat").toStdString(), "");
+    FShell->Requests.clear();
+    TTNEFFile& file = reader.Files(0);
+    file.ShellOpen();
+    file.ShellOpen();
+    QCOMPARE(FShell->Requests.size(), std::size_t(2));
+    QCOMPARE(FShell->Requests[0], file.TempFileName());
+    QCOMPARE(FShell->Requests[1], file.TempFileName());
+    QFile copy(QString::fromStdString(file.TempFileName()));
+    QVERIFY(copy.open(QIODevice::ReadOnly));
+    QCOMPARE(copy.readAll(), QByteArray("%PDF-1.4 tiny"));
+  }
+
+  void errorBoxTextAndHandlers() {
+    QCOMPARE(ErrorBoxText(QStringLiteral("Disk full")), QStringLiteral("Disk full."));
+    QCOMPARE(ErrorBoxText(QStringLiteral("Done.")), QStringLiteral("Done."));
+    QCOMPARE(ErrorBoxText(QStringLiteral("Really!")), QStringLiteral("Really!"));  // '!' sorts before '.'
+    QCOMPARE(ErrorBoxText(QStringLiteral("path/")), QStringLiteral("path/."));     // '/' sorts after
+    QCOMPARE(ErrorBoxText(QString()), QString());
+
+    TErrorBoxRecorder boxes;
+    RunHandler(nullptr, [] { throw Exception("It broke"); });
+    QCOMPARE(boxes.Messages, QStringList{QStringLiteral("It broke.")});
+  }
+};
+
+QTEST_MAIN(TMainWindowTest)
+#include "MainWindowTest.moc"

@@ -1,0 +1,186 @@
+// Start-up, first run and language switching, run as a French user (the locale comes from
+// the environment, set before the application object exists). The language modules built
+// for velquin-reader are copied beside this test under its own name, as the program looks
+// them up by the executable's name.
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+
+#include "Languages.h"
+#include "Startup.h"
+#include "UiTestSupport.h"
+#include "VelquinReaderOptions.h"
+#include "fmTNEFReaderOptions.h"
+#include "ui_fmTNEFReaderOptions.h"
+
+namespace {
+
+QString Res(TStringId id) { return QString::fromStdString(LoadResString(id)); }
+
+// The module path of this executable for an abbreviation.
+QString ModuleBesideMe(const QString& abbreviation) {
+  return QCoreApplication::applicationFilePath() + QLatin1Char('.') + abbreviation;
+}
+
+void InstallModule(const QString& abbreviation, const QString& as) {
+  QFile::remove(ModuleBesideMe(as));
+  QVERIFY(QFile::copy(QStringLiteral(VELQUIN_MODULE_DIR "/velquin-reader.") + abbreviation, ModuleBesideMe(as)));
+}
+
+}  // namespace
+
+class TStartupTest : public QObject {
+  Q_OBJECT
+  QTemporaryDir FDir;
+  std::shared_ptr<TRecordingShell> FShell;
+  int FDialogsShown = 0;
+
+  void FreshRegistry() {
+    static int n = 0;
+    const QString root = FDir.filePath(QString::number(++n));
+    qputenv("XDG_CONFIG_HOME", (root + "/config").toUtf8());
+    qputenv("XDG_CONFIG_DIRS", (root + "/etc").toUtf8());
+    qputenv("XDG_DATA_HOME", (root + "/data").toUtf8());
+  }
+
+private slots:
+  void initTestCase() {
+    QVERIFY(FDir.isValid());
+    InstallModule("FRA", "FRA");
+    InstallModule("CHS", "CHS");
+    FShell = std::make_shared<TRecordingShell>();
+    SetShell(FShell);
+  }
+  void init() { FreshRegistry(); }
+  void cleanup() {
+    TfrmTNEFReaderOptions::SetModalRunner({});
+    ApplyLanguage(0);
+  }
+  void cleanupTestCase() {
+    for (const char* a : {"FRA", "CHS", "FR"}) QFile::remove(ModuleBesideMe(a));
+    SetShell(nullptr);
+  }
+
+  void languageTable() {
+    QCOMPARE(LanguageRowForLocale(0x040C), 1);
+    QCOMPARE(LanguageRowForLocale(0x0C0C), 1);  // French (Canada): same primary language
+    QCOMPARE(LanguageRowForLocale(0x0804), 2);
+    QCOMPARE(LanguageRowForLocale(0x0416), -1);  // Portuguese is no row of ours
+    QCOMPARE(LanguageRowForLocale(0x0407), -1);  // German keeps the stored language
+    QCOMPARE(LanguageRow(5), 0);
+    QCOMPARE(SystemDefaultLocaleId(), std::uint16_t(0x040C));
+    QVERIFY(LanguageModuleCandidates(2).first().endsWith(QStringLiteral(".CHS")));
+    QVERIFY(LanguageModuleCandidates(2).at(1).endsWith(QStringLiteral(".CH")));
+  }
+
+  void firstRunTakesTheLocalesLanguageAndShowsTheOptionsOnce() {
+    QString captionSeen;
+    TfrmTNEFReaderOptions::SetModalRunner([&](TfrmTNEFReaderOptions& d) {
+      ++FDialogsShown;
+      captionSeen = d.Form().Label3->text();
+      d.done(QDialog::Accepted);
+      return d.result();
+    });
+    QWidget window;
+    FDialogsShown = 0;
+    const QString mapi = RunStartupSequence(&window);
+    QCOMPARE(FDialogsShown, 1);
+    QCOMPARE(captionSeen, QStringLiteral("Langue"));  // the dialog already speaks French
+    QVERIFY(CurrentLanguageModule().endsWith(QStringLiteral(".FRA")));
+    QCOMPARE(Res(TStringId::OneFileSaved), QStringLiteral("1 fichier enregistré"));
+    TVelquinReaderOptions options;
+    QVERIFY(options.HasShowedOptions());
+    QCOMPARE(int(options.Language()), 1);
+    QCOMPARE(mapi.toStdString(), options.Mapi32Path());
+
+    // Later starts bring the association in line instead and show nothing.
+    RunStartupSequence(&window);
+    QCOMPARE(FDialogsShown, 1);
+  }
+
+  void choicesOfTheFirstRunDialogHoldForThatRun() {
+    TfrmTNEFReaderOptions::SetModalRunner([](TfrmTNEFReaderOptions& d) {
+      d.Form().cbxLanguage->setCurrentIndex(2);
+      d.Form().edtMapi32Path->setText("/opt/chosen.so");
+      d.done(QDialog::Accepted);
+      return d.result();
+    });
+    QWidget window;
+    QCOMPARE(RunStartupSequence(&window), QStringLiteral("/opt/chosen.so"));
+    QVERIFY(CurrentLanguageModule().endsWith(QStringLiteral(".CHS")));
+    QCOMPARE(Res(TStringId::LanguageChinese), QStringLiteral("简体中文"));
+  }
+
+  void optionsCommandAppliesOnlyOnOk() {
+    TfrmTNEFReaderOptions::SetModalRunner([](TfrmTNEFReaderOptions& d) {
+      d.Form().cbxLanguage->setCurrentIndex(1);
+      d.done(QDialog::Rejected);
+      return d.result();
+    });
+    QVERIFY(!ShowOptionsDialog(nullptr));
+    QCOMPARE(CurrentLanguageModule(), QString());
+    TfrmTNEFReaderOptions::SetModalRunner([](TfrmTNEFReaderOptions& d) {
+      d.Form().cbxLanguage->setCurrentIndex(1);
+      d.done(QDialog::Accepted);
+      return d.result();
+    });
+    QVERIFY(ShowOptionsDialog(nullptr));
+    QVERIFY(CurrentLanguageModule().endsWith(QStringLiteral(".FRA")));
+  }
+
+  void switchingRetranslatesOpenWindowsAtOnce() {
+    TfrmTNEFReaderOptions dialog;
+    dialog.show();
+    dialog.Form().cbxLanguage->setCurrentIndex(2);
+    ApplyLanguage(1);
+    QCOMPARE(dialog.windowTitle(), QStringLiteral("Options"));
+    QCOMPARE(dialog.Form().Label3->text(), QStringLiteral("Langue"));
+    QCOMPARE(dialog.Form().Button1->text(), QStringLiteral("Annuler"));
+    QCOMPARE(dialog.Form().cbxLanguage->itemText(1), QStringLiteral("Français"));
+    QCOMPARE(dialog.Form().cbxLanguage->currentIndex(), 2);  // the user's pick survives
+    ApplyLanguage(2);
+    QCOMPARE(dialog.Form().Button1->text(), QStringLiteral("取消"));
+    ApplyLanguage(0);
+    QCOMPARE(dialog.Form().Button1->text(), QStringLiteral("Cancel"));
+    QCOMPARE(CurrentLanguageModule(), QString());
+    QCOMPARE(Res(TStringId::OneFileSaved), QStringLiteral("1 file saved"));
+  }
+
+  void twoLetterModuleAndMissingModule() {
+    QFile::remove(ModuleBesideMe("FRA"));
+    InstallModule("FRA", "FR");
+    QVERIFY(ApplyLanguage(1).endsWith(QStringLiteral(".FR")));
+    QFile::remove(ModuleBesideMe("FR"));
+    InstallModule("FRA", "FRA");
+    // No module for English: the built-in texts.
+    QCOMPARE(ApplyLanguage(0), QString());
+  }
+
+  void websiteFallsBackToTheUserGuide() {
+    const QString guide =
+        QDir::cleanPath(QCoreApplication::applicationDirPath() + "/../share/doc/velquin-reader/user-guide.html");
+    QDir().mkpath(QFileInfo(guide).path());
+    QFile file(guide);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.close();
+    FShell->Requests.clear();
+    actWebsiteExecute();
+    QFile::remove(guide);
+    QCOMPARE(FShell->Requests, std::vector<std::string>{guide.toStdString()});
+  }
+};
+
+int main(int argc, char** argv) {
+  // A French user: the first run must pick French.
+  qputenv("LC_ALL", "fr_FR.UTF-8");
+  qputenv("LANG", "fr_FR.UTF-8");
+  QApplication app(argc, argv);
+  TStartupTest test;
+  return QTest::qExec(&test, argc, argv);
+}
+#include "StartupTest.moc"
