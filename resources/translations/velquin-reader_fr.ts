@@ -1,0 +1,417 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="fr">
+<context>
+    <name>TNEFReaderConst</name>
+    <message>
+        <source>Invalid file format</source>
+        <comment>InvalidFileFormat</comment>
+        <translation>Format de fichier non valide</translation>
+    </message>
+    <message>
+        <source>Object larger than file size or object header corrupted</source>
+        <comment>ObjectLargerThanFile</comment>
+        <translation>Objet plus grand que le fichier, ou en-tête d&apos;objet endommagé</translation>
+    </message>
+    <message>
+        <source>List index out of bounds (%d)</source>
+        <comment>ListIndexError</comment>
+        <translation>Indice de liste hors limites (%d)</translation>
+    </message>
+    <message>
+        <source>Range check error</source>
+        <comment>RangeCheckError</comment>
+        <translation>Erreur de vérification d&apos;étendue</translation>
+    </message>
+    <message>
+        <source>Stream read error</source>
+        <comment>StreamReadError</comment>
+        <translation>Erreur de lecture du flux</translation>
+    </message>
+    <message>
+        <source>Compressed RTF type mismatch: read %d, expected %d</source>
+        <comment>RtfTypeMismatch</comment>
+        <translation>Type de RTF compressé incorrect&#xa0;: %d lu, %d attendu</translation>
+    </message>
+    <message>
+        <source>Unknown compression type (magic number %d)</source>
+        <comment>RtfUnknownCompression</comment>
+        <translation>Type de compression inconnu (nombre magique %d)</translation>
+    </message>
+    <message>
+        <source>Compressed RTF data is corrupt</source>
+        <comment>RtfCorrupt</comment>
+        <translation>Les données RTF compressées sont endommagées</translation>
+    </message>
+    <message>
+        <source>Compressed RTF declares %d bytes, more than its data can hold</source>
+        <comment>RtfTooLarge</comment>
+        <translation>Le RTF compressé annonce %d octets, plus que ses données ne peuvent en contenir</translation>
+    </message>
+    <message>
+        <source>Unable to load the Mapi32.dll. The message text won&apos;t be avaiable.<byte value="xd"/>
+<byte value="xd"/>
+Error: </source>
+        <comment>MapiLoadFailed</comment>
+        <translation>Impossible de charger Mapi32.dll. Le texte du message ne sera pas disponible.<byte value="xd"/>
+<byte value="xd"/>
+Erreur&#xa0;: </translation>
+    </message>
+    <message>
+        <source>Unable to load the message text.<byte value="xd"/>
+<byte value="xd"/>
+Error: </source>
+        <comment>MapiMessageTextFailed</comment>
+        <translation>Impossible de charger le texte du message.<byte value="xd"/>
+<byte value="xd"/>
+Erreur&#xa0;: </translation>
+    </message>
+    <message>
+        <source>Cannot open file &quot;%s&quot;. %s</source>
+        <comment>FileOpenError</comment>
+        <translation>Impossible d&apos;ouvrir le fichier «&#xa0;%s&#xa0;». %s</translation>
+    </message>
+    <message>
+        <source>Cannot create file &quot;%s&quot;. %s</source>
+        <comment>FileCreateError</comment>
+        <translation>Impossible de créer le fichier «&#xa0;%s&#xa0;». %s</translation>
+    </message>
+    <message>
+        <source>Error writing file &quot;%s&quot;. %s</source>
+        <comment>FileWriteError</comment>
+        <translation>Erreur lors de l&apos;écriture du fichier «&#xa0;%s&#xa0;». %s</translation>
+    </message>
+    <message>
+        <source>Error reading file &quot;%s&quot;. %s</source>
+        <comment>FileReadError</comment>
+        <translation>Erreur lors de la lecture du fichier «&#xa0;%s&#xa0;». %s</translation>
+    </message>
+    <message>
+        <source>The file &quot;%s&quot; ended before the attachment&apos;s last byte</source>
+        <comment>FileEndedEarly</comment>
+        <translation>Le fichier «&#xa0;%s&#xa0;» se termine avant le dernier octet de la pièce jointe</translation>
+    </message>
+    <message>
+        <source>Cannot create a temporary folder. %s</source>
+        <comment>TempFolderError</comment>
+        <translation>Impossible de créer un dossier temporaire. %s</translation>
+    </message>
+    <message>
+        <source>Error reading file %s . Probably the file was corrupted during the transmition or it is not a valid TNEF file.<byte value="xd"/>
+<byte value="xd"/>
+Error: %s</source>
+        <comment>ErrorReadingFile</comment>
+        <translation>Erreur lors de la lecture du fichier %s. Le fichier a probablement été endommagé pendant la transmission, ou ce n&apos;est pas un fichier TNEF valide.<byte value="xd"/>
+<byte value="xd"/>
+Erreur&#xa0;: %s</translation>
+    </message>
+    <message>
+        <source>1 file saved</source>
+        <comment>OneFileSaved</comment>
+        <translation>1 fichier enregistré</translation>
+    </message>
+    <message>
+        <source>%d files saved</source>
+        <comment>FilesSaved</comment>
+        <translation>%d fichiers enregistrés</translation>
+    </message>
+    <message>
+        <source>Message text.rtf</source>
+        <comment>MessageTextRtf</comment>
+        <translation>Texte du message.rtf</translation>
+    </message>
+    <message>
+        <source>Message text.htm</source>
+        <comment>MessageTextHtm</comment>
+        <translation>Texte du message.htm</translation>
+    </message>
+    <message>
+        <source>Message text.txt</source>
+        <comment>MessageTextTxt</comment>
+        <translation>Texte du message.txt</translation>
+    </message>
+    <message>
+        <source>attachment-%d</source>
+        <comment>AttachmentFallbackName</comment>
+        <translation>piece-jointe-%d</translation>
+    </message>
+    <message>
+        <source>Usage: velquin-tnef COMMAND [OPTIONS] FILE
+Reads a TNEF file (winmail.dat) and shows or extracts what it carries.
+
+Commands:
+  show FILE [--json]             subject, sender, date sent, body and attachment count
+  list FILE [--json]             one line per attachment: size, a tab, the name
+  body FILE                      the message body, byte for byte, on standard output
+  extract FILE [DIR] [--overwrite]
+                                 save the body and every attachment into DIR
+                                 (default: the current folder); existing files are
+                                 kept unless --overwrite is given
+
+Options:
+  --help       show this text and exit
+  --version    show the version and exit
+</source>
+        <comment>CliUsage</comment>
+        <translation>Utilisation&#xa0;: velquin-tnef COMMANDE [OPTIONS] FICHIER
+Lit un fichier TNEF (winmail.dat) et affiche ou extrait ce qu&apos;il contient.
+
+Commandes&#xa0;:
+  show FICHIER [--json]          objet, expéditeur, date d&apos;envoi, corps et nombre de pièces jointes
+  list FICHIER [--json]          une ligne par pièce jointe&#xa0;: taille, une tabulation, le nom
+  body FICHIER                   le corps du message, octet pour octet, sur la sortie standard
+  extract FICHIER [DOSSIER] [--overwrite]
+                                 enregistre le corps et chaque pièce jointe dans DOSSIER
+                                 (par défaut&#xa0;: le dossier courant)&#xa0;; les fichiers existants
+                                 sont conservés, sauf si --overwrite est indiqué
+
+Options&#xa0;:
+  --help       affiche ce texte et quitte
+  --version    affiche la version et quitte
+</translation>
+    </message>
+    <message>
+        <source>Unknown command or option &quot;%s&quot;</source>
+        <comment>CliUnknownCommand</comment>
+        <translation>Commande ou option inconnue «&#xa0;%s&#xa0;»</translation>
+    </message>
+    <message>
+        <source>Kept the existing file &quot;%s&quot; (use --overwrite to replace it)</source>
+        <comment>CliKeptExisting</comment>
+        <translation>Fichier existant «&#xa0;%s&#xa0;» conservé (utilisez --overwrite pour le remplacer)</translation>
+    </message>
+    <message>
+        <source>Stopped after %d of %d files: %s</source>
+        <comment>CliWriteFailed</comment>
+        <translation>Arrêt après %d fichiers sur %d&#xa0;: %s</translation>
+    </message>
+    <message>
+        <source>Failed to get data for &apos;%s&apos;</source>
+        <comment>RegGetDataFailed</comment>
+        <translation>Impossible de lire les données de «&#xa0;%s&#xa0;»</translation>
+    </message>
+    <message>
+        <source>Invalid data type for &apos;%s&apos;</source>
+        <comment>RegInvalidDataType</comment>
+        <translation>Type de données non valide pour «&#xa0;%s&#xa0;»</translation>
+    </message>
+    <message>
+        <source>Failed to set data for &apos;%s&apos;</source>
+        <comment>RegSetDataFailed</comment>
+        <translation>Impossible d&apos;écrire les données de «&#xa0;%s&#xa0;»</translation>
+    </message>
+    <message>
+        <source>velquin-reader: the settings store %s was not a readable database; it was kept as %s and a new one was made</source>
+        <comment>RegStoreReplaced</comment>
+        <translation>velquin-reader&#xa0;: le magasin de paramètres %s n&apos;était pas une base de données lisible&#xa0;; il a été conservé sous le nom %s et un nouveau a été créé</translation>
+    </message>
+    <message>
+        <source>Property not found</source>
+        <comment>ConfigPropertyNotFound</comment>
+        <translation>Propriété introuvable</translation>
+    </message>
+    <message>
+        <source>Unsupported property type</source>
+        <comment>ConfigUnsupportedType</comment>
+        <translation>Type de propriété non pris en charge</translation>
+    </message>
+    <message>
+        <source>&apos;%s&apos; is not a valid integer value</source>
+        <comment>InvalidIntegerValue</comment>
+        <translation>«&#xa0;%s&#xa0;» n&apos;est pas un nombre entier valide</translation>
+    </message>
+    <message>
+        <source>TNEF File Attachment</source>
+        <comment>TnefFileAttachment</comment>
+        <translation>Pièce jointe TNEF</translation>
+    </message>
+    <message>
+        <source>Unexpected error associating dat files with this program. Please check if you have rights to change the Windows Registry</source>
+        <comment>DatAssociationFailed</comment>
+        <translation>Erreur inattendue lors de l&apos;association des fichiers .dat à ce programme. Vérifiez que vous avez le droit de modifier le Registre Windows</translation>
+    </message>
+    <message>
+        <source>Velquin Reader</source>
+        <comment>AppTitle</comment>
+        <translation>Velquin Reader</translation>
+    </message>
+    <message>
+        <source>Velquin Reader - the winmail.dat viewer by Velquin</source>
+        <comment>MainWindowStartCaption</comment>
+        <translation>Velquin Reader - la visionneuse de winmail.dat de Velquin</translation>
+    </message>
+    <message>
+        <source>(message text)</source>
+        <comment>MessageTextRow</comment>
+        <translation>(texte du message)</translation>
+    </message>
+    <message>
+        <source>Filename</source>
+        <comment>ColumnFilename</comment>
+        <translation>Nom du fichier</translation>
+    </message>
+    <message>
+        <source>Type</source>
+        <comment>ColumnType</comment>
+        <translation>Type</translation>
+    </message>
+    <message>
+        <source>Size</source>
+        <comment>ColumnSize</comment>
+        <translation>Taille</translation>
+    </message>
+    <message>
+        <source>Winmail.dat (*.dat)</source>
+        <comment>OpenFilterWinmail</comment>
+        <translation>Winmail.dat (*.dat)</translation>
+    </message>
+    <message>
+        <source>All files (*)</source>
+        <comment>OpenFilterAllFiles</comment>
+        <translation>Tous les fichiers (*)</translation>
+    </message>
+    <message>
+        <source>The mail library returned more than %d bytes of message text</source>
+        <comment>MapiTooMuchText</comment>
+        <translation>La bibliothèque de messagerie a renvoyé plus de %d octets de texte du message</translation>
+    </message>
+    <message>
+        <source>English</source>
+        <comment>LanguageEnglish</comment>
+        <translation>Anglais</translation>
+    </message>
+    <message>
+        <source>French</source>
+        <comment>LanguageFrench</comment>
+        <translation>Français</translation>
+    </message>
+    <message>
+        <source>Chinese</source>
+        <comment>LanguageChinese</comment>
+        <translation>Chinois</translation>
+    </message>
+    <message>
+        <source>The file &quot;%s&quot; already exists on the selected directory. Do you want to overwrite it?</source>
+        <comment>OverwriteQuestion</comment>
+        <translation>Le fichier «&#xa0;%s&#xa0;» existe déjà dans le dossier choisi. Voulez-vous le remplacer&#xa0;?</translation>
+    </message>
+    <message>
+        <source>Yes</source>
+        <comment>AnswerYes</comment>
+        <translation>Oui</translation>
+    </message>
+    <message>
+        <source>No</source>
+        <comment>AnswerNo</comment>
+        <translation>Non</translation>
+    </message>
+    <message>
+        <source>Yes to all</source>
+        <comment>AnswerYesToAll</comment>
+        <translation>Oui pour tous</translation>
+    </message>
+    <message>
+        <source>No to all</source>
+        <comment>AnswerNoToAll</comment>
+        <translation>Non pour tous</translation>
+    </message>
+    <message>
+        <source>Saving attachments</source>
+        <comment>SaveAllProgressTitle</comment>
+        <translation>Enregistrement des pièces jointes</translation>
+    </message>
+    <message>
+        <source>Saving &quot;%s&quot;...</source>
+        <comment>SaveAllProgressFile</comment>
+        <translation>Enregistrement de «&#xa0;%s&#xa0;»...</translation>
+    </message>
+    <message>
+        <source>Stop after this file</source>
+        <comment>SaveAllProgressCancel</comment>
+        <translation>Arrêter après ce fichier</translation>
+    </message>
+    <message>
+        <source>Shared libraries (*.so *.so.* *.dll)</source>
+        <comment>MailLibraryFilter</comment>
+        <translation>Bibliothèques partagées (*.so *.so.* *.dll)</translation>
+    </message>
+</context>
+<context>
+    <name>TfmVelquinDatReader</name>
+    <message>
+        <source>Click &quot;Open&quot; or double-click the file to open it on an external viewer</source>
+        <translation>Cliquez sur «&#xa0;Ouvrir&#xa0;» ou double-cliquez sur le fichier pour l&apos;ouvrir dans une visionneuse externe</translation>
+    </message>
+    <message>
+        <source>Subject</source>
+        <translation>Objet</translation>
+    </message>
+    <message>
+        <source>From</source>
+        <translation>De</translation>
+    </message>
+    <message>
+        <source>Open winmail.dat</source>
+        <translation>Ouvrir winmail.dat</translation>
+    </message>
+    <message>
+        <source>Open</source>
+        <translation>Ouvrir</translation>
+    </message>
+    <message>
+        <source>Save as...</source>
+        <translation>Enregistrer sous...</translation>
+    </message>
+    <message>
+        <source>Options...</source>
+        <translation>Options...</translation>
+    </message>
+    <message>
+        <source>Help/about/web</source>
+        <translation>Aide/À propos/Web</translation>
+    </message>
+    <message>
+        <source>Save all...</source>
+        <translation>Tout enregistrer...</translation>
+    </message>
+</context>
+<context>
+    <name>TfrmTNEFReaderOptions</name>
+    <message>
+        <source>Options</source>
+        <translation>Options</translation>
+    </message>
+    <message>
+        <source>Windows</source>
+        <translation>Windows</translation>
+    </message>
+    <message>
+        <source>Associate .dat files with this application</source>
+        <translation>Associer les fichiers .dat à cette application</translation>
+    </message>
+    <message>
+        <source>Language</source>
+        <translation>Langue</translation>
+    </message>
+    <message>
+        <source>Mapi32.dll path</source>
+        <translation>Chemin de Mapi32.dll</translation>
+    </message>
+    <message>
+        <source>...</source>
+        <translation>...</translation>
+    </message>
+    <message>
+        <source>Advanced &gt;&gt;</source>
+        <translation>Avancé &gt;&gt;</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Annuler</translation>
+    </message>
+</context>
+</TS>

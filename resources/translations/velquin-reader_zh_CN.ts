@@ -1,0 +1,417 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="zh_CN">
+<context>
+    <name>TNEFReaderConst</name>
+    <message>
+        <source>Invalid file format</source>
+        <comment>InvalidFileFormat</comment>
+        <translation>文件格式无效</translation>
+    </message>
+    <message>
+        <source>Object larger than file size or object header corrupted</source>
+        <comment>ObjectLargerThanFile</comment>
+        <translation>对象大于文件大小，或对象头已损坏</translation>
+    </message>
+    <message>
+        <source>List index out of bounds (%d)</source>
+        <comment>ListIndexError</comment>
+        <translation>列表索引越界 (%d)</translation>
+    </message>
+    <message>
+        <source>Range check error</source>
+        <comment>RangeCheckError</comment>
+        <translation>范围检查错误</translation>
+    </message>
+    <message>
+        <source>Stream read error</source>
+        <comment>StreamReadError</comment>
+        <translation>流读取错误</translation>
+    </message>
+    <message>
+        <source>Compressed RTF type mismatch: read %d, expected %d</source>
+        <comment>RtfTypeMismatch</comment>
+        <translation>压缩 RTF 类型不匹配：读取到 %d，应为 %d</translation>
+    </message>
+    <message>
+        <source>Unknown compression type (magic number %d)</source>
+        <comment>RtfUnknownCompression</comment>
+        <translation>未知的压缩类型（幻数 %d）</translation>
+    </message>
+    <message>
+        <source>Compressed RTF data is corrupt</source>
+        <comment>RtfCorrupt</comment>
+        <translation>压缩的 RTF 数据已损坏</translation>
+    </message>
+    <message>
+        <source>Compressed RTF declares %d bytes, more than its data can hold</source>
+        <comment>RtfTooLarge</comment>
+        <translation>压缩的 RTF 声明了 %d 字节，超出了其数据所能容纳的大小</translation>
+    </message>
+    <message>
+        <source>Unable to load the Mapi32.dll. The message text won&apos;t be avaiable.<byte value="xd"/>
+<byte value="xd"/>
+Error: </source>
+        <comment>MapiLoadFailed</comment>
+        <translation>无法加载 Mapi32.dll，邮件正文将不可用。<byte value="xd"/>
+<byte value="xd"/>
+错误：</translation>
+    </message>
+    <message>
+        <source>Unable to load the message text.<byte value="xd"/>
+<byte value="xd"/>
+Error: </source>
+        <comment>MapiMessageTextFailed</comment>
+        <translation>无法加载邮件正文。<byte value="xd"/>
+<byte value="xd"/>
+错误：</translation>
+    </message>
+    <message>
+        <source>Cannot open file &quot;%s&quot;. %s</source>
+        <comment>FileOpenError</comment>
+        <translation>无法打开文件“%s”。%s</translation>
+    </message>
+    <message>
+        <source>Cannot create file &quot;%s&quot;. %s</source>
+        <comment>FileCreateError</comment>
+        <translation>无法创建文件“%s”。%s</translation>
+    </message>
+    <message>
+        <source>Error writing file &quot;%s&quot;. %s</source>
+        <comment>FileWriteError</comment>
+        <translation>写入文件“%s”时出错。%s</translation>
+    </message>
+    <message>
+        <source>Error reading file &quot;%s&quot;. %s</source>
+        <comment>FileReadError</comment>
+        <translation>读取文件“%s”时出错。%s</translation>
+    </message>
+    <message>
+        <source>The file &quot;%s&quot; ended before the attachment&apos;s last byte</source>
+        <comment>FileEndedEarly</comment>
+        <translation>文件“%s”在附件的最后一个字节之前就已结束</translation>
+    </message>
+    <message>
+        <source>Cannot create a temporary folder. %s</source>
+        <comment>TempFolderError</comment>
+        <translation>无法创建临时文件夹。%s</translation>
+    </message>
+    <message>
+        <source>Error reading file %s . Probably the file was corrupted during the transmition or it is not a valid TNEF file.<byte value="xd"/>
+<byte value="xd"/>
+Error: %s</source>
+        <comment>ErrorReadingFile</comment>
+        <translation>读取文件 %s 时出错。该文件可能在传输过程中已损坏，或者不是有效的 TNEF 文件。<byte value="xd"/>
+<byte value="xd"/>
+错误：%s</translation>
+    </message>
+    <message>
+        <source>1 file saved</source>
+        <comment>OneFileSaved</comment>
+        <translation>已保存 1 个文件</translation>
+    </message>
+    <message>
+        <source>%d files saved</source>
+        <comment>FilesSaved</comment>
+        <translation>已保存 %d 个文件</translation>
+    </message>
+    <message>
+        <source>Message text.rtf</source>
+        <comment>MessageTextRtf</comment>
+        <translation>邮件正文.rtf</translation>
+    </message>
+    <message>
+        <source>Message text.htm</source>
+        <comment>MessageTextHtm</comment>
+        <translation>邮件正文.htm</translation>
+    </message>
+    <message>
+        <source>Message text.txt</source>
+        <comment>MessageTextTxt</comment>
+        <translation>邮件正文.txt</translation>
+    </message>
+    <message>
+        <source>attachment-%d</source>
+        <comment>AttachmentFallbackName</comment>
+        <translation>附件-%d</translation>
+    </message>
+    <message>
+        <source>Usage: velquin-tnef COMMAND [OPTIONS] FILE
+Reads a TNEF file (winmail.dat) and shows or extracts what it carries.
+
+Commands:
+  show FILE [--json]             subject, sender, date sent, body and attachment count
+  list FILE [--json]             one line per attachment: size, a tab, the name
+  body FILE                      the message body, byte for byte, on standard output
+  extract FILE [DIR] [--overwrite]
+                                 save the body and every attachment into DIR
+                                 (default: the current folder); existing files are
+                                 kept unless --overwrite is given
+
+Options:
+  --help       show this text and exit
+  --version    show the version and exit
+</source>
+        <comment>CliUsage</comment>
+        <translation>用法：velquin-tnef 命令 [选项] 文件
+读取 TNEF 文件（winmail.dat），显示或提取其中的内容。
+
+命令：
+  show 文件 [--json]             主题、发件人、发送日期、正文和附件数量
+  list 文件 [--json]             每个附件一行：大小、一个制表符、文件名
+  body 文件                      将邮件正文原样输出到标准输出
+  extract 文件 [目录] [--overwrite]
+                                 将正文和所有附件保存到目录中
+                                 （默认为当前目录）；除非指定 --overwrite，
+                                 否则保留已有的文件
+
+选项：
+  --help       显示此帮助并退出
+  --version    显示版本信息并退出
+</translation>
+    </message>
+    <message>
+        <source>Unknown command or option &quot;%s&quot;</source>
+        <comment>CliUnknownCommand</comment>
+        <translation>未知的命令或选项“%s”</translation>
+    </message>
+    <message>
+        <source>Kept the existing file &quot;%s&quot; (use --overwrite to replace it)</source>
+        <comment>CliKeptExisting</comment>
+        <translation>已保留现有文件“%s”（使用 --overwrite 可替换）</translation>
+    </message>
+    <message>
+        <source>Stopped after %d of %d files: %s</source>
+        <comment>CliWriteFailed</comment>
+        <translation>已保存 %d 个文件（共 %d 个）后停止：%s</translation>
+    </message>
+    <message>
+        <source>Failed to get data for &apos;%s&apos;</source>
+        <comment>RegGetDataFailed</comment>
+        <translation>无法获取“%s”的数据</translation>
+    </message>
+    <message>
+        <source>Invalid data type for &apos;%s&apos;</source>
+        <comment>RegInvalidDataType</comment>
+        <translation>“%s”的数据类型无效</translation>
+    </message>
+    <message>
+        <source>Failed to set data for &apos;%s&apos;</source>
+        <comment>RegSetDataFailed</comment>
+        <translation>无法设置“%s”的数据</translation>
+    </message>
+    <message>
+        <source>velquin-reader: the settings store %s was not a readable database; it was kept as %s and a new one was made</source>
+        <comment>RegStoreReplaced</comment>
+        <translation>velquin-reader：设置存储 %s 不是可读取的数据库；已将其保留为 %s，并新建了一个</translation>
+    </message>
+    <message>
+        <source>Property not found</source>
+        <comment>ConfigPropertyNotFound</comment>
+        <translation>找不到属性</translation>
+    </message>
+    <message>
+        <source>Unsupported property type</source>
+        <comment>ConfigUnsupportedType</comment>
+        <translation>不支持的属性类型</translation>
+    </message>
+    <message>
+        <source>&apos;%s&apos; is not a valid integer value</source>
+        <comment>InvalidIntegerValue</comment>
+        <translation>“%s”不是有效的整数值</translation>
+    </message>
+    <message>
+        <source>TNEF File Attachment</source>
+        <comment>TnefFileAttachment</comment>
+        <translation>TNEF 文件附件</translation>
+    </message>
+    <message>
+        <source>Unexpected error associating dat files with this program. Please check if you have rights to change the Windows Registry</source>
+        <comment>DatAssociationFailed</comment>
+        <translation>将 .dat 文件与此程序关联时发生意外错误。请检查您是否有权修改 Windows 注册表</translation>
+    </message>
+    <message>
+        <source>Velquin Reader</source>
+        <comment>AppTitle</comment>
+        <translation>Velquin Reader</translation>
+    </message>
+    <message>
+        <source>Velquin Reader - the winmail.dat viewer by Velquin</source>
+        <comment>MainWindowStartCaption</comment>
+        <translation>Velquin Reader - Velquin 出品的 winmail.dat 查看器</translation>
+    </message>
+    <message>
+        <source>(message text)</source>
+        <comment>MessageTextRow</comment>
+        <translation>（邮件正文）</translation>
+    </message>
+    <message>
+        <source>Filename</source>
+        <comment>ColumnFilename</comment>
+        <translation>文件名</translation>
+    </message>
+    <message>
+        <source>Type</source>
+        <comment>ColumnType</comment>
+        <translation>类型</translation>
+    </message>
+    <message>
+        <source>Size</source>
+        <comment>ColumnSize</comment>
+        <translation>大小</translation>
+    </message>
+    <message>
+        <source>Winmail.dat (*.dat)</source>
+        <comment>OpenFilterWinmail</comment>
+        <translation>Winmail.dat (*.dat)</translation>
+    </message>
+    <message>
+        <source>All files (*)</source>
+        <comment>OpenFilterAllFiles</comment>
+        <translation>所有文件 (*)</translation>
+    </message>
+    <message>
+        <source>The mail library returned more than %d bytes of message text</source>
+        <comment>MapiTooMuchText</comment>
+        <translation>邮件库返回的邮件正文超过了 %d 字节</translation>
+    </message>
+    <message>
+        <source>English</source>
+        <comment>LanguageEnglish</comment>
+        <translation>英语</translation>
+    </message>
+    <message>
+        <source>French</source>
+        <comment>LanguageFrench</comment>
+        <translation>法语</translation>
+    </message>
+    <message>
+        <source>Chinese</source>
+        <comment>LanguageChinese</comment>
+        <translation>简体中文</translation>
+    </message>
+    <message>
+        <source>The file &quot;%s&quot; already exists on the selected directory. Do you want to overwrite it?</source>
+        <comment>OverwriteQuestion</comment>
+        <translation>所选目录中已存在文件“%s”。是否覆盖？</translation>
+    </message>
+    <message>
+        <source>Yes</source>
+        <comment>AnswerYes</comment>
+        <translation>是</translation>
+    </message>
+    <message>
+        <source>No</source>
+        <comment>AnswerNo</comment>
+        <translation>否</translation>
+    </message>
+    <message>
+        <source>Yes to all</source>
+        <comment>AnswerYesToAll</comment>
+        <translation>全部是</translation>
+    </message>
+    <message>
+        <source>No to all</source>
+        <comment>AnswerNoToAll</comment>
+        <translation>全部否</translation>
+    </message>
+    <message>
+        <source>Saving attachments</source>
+        <comment>SaveAllProgressTitle</comment>
+        <translation>正在保存附件</translation>
+    </message>
+    <message>
+        <source>Saving &quot;%s&quot;...</source>
+        <comment>SaveAllProgressFile</comment>
+        <translation>正在保存“%s”...</translation>
+    </message>
+    <message>
+        <source>Stop after this file</source>
+        <comment>SaveAllProgressCancel</comment>
+        <translation>保存完此文件后停止</translation>
+    </message>
+    <message>
+        <source>Shared libraries (*.so *.so.* *.dll)</source>
+        <comment>MailLibraryFilter</comment>
+        <translation>共享库 (*.so *.so.* *.dll)</translation>
+    </message>
+</context>
+<context>
+    <name>TfmVelquinDatReader</name>
+    <message>
+        <source>Click &quot;Open&quot; or double-click the file to open it on an external viewer</source>
+        <translation>单击“打开”或双击文件，即可用外部查看器打开</translation>
+    </message>
+    <message>
+        <source>Subject</source>
+        <translation>主题</translation>
+    </message>
+    <message>
+        <source>From</source>
+        <translation>发件人</translation>
+    </message>
+    <message>
+        <source>Open winmail.dat</source>
+        <translation>打开 winmail.dat</translation>
+    </message>
+    <message>
+        <source>Open</source>
+        <translation>打开</translation>
+    </message>
+    <message>
+        <source>Save as...</source>
+        <translation>另存为...</translation>
+    </message>
+    <message>
+        <source>Options...</source>
+        <translation>选项...</translation>
+    </message>
+    <message>
+        <source>Help/about/web</source>
+        <translation>帮助/关于/网站</translation>
+    </message>
+    <message>
+        <source>Save all...</source>
+        <translation>全部保存...</translation>
+    </message>
+</context>
+<context>
+    <name>TfrmTNEFReaderOptions</name>
+    <message>
+        <source>Options</source>
+        <translation>选项</translation>
+    </message>
+    <message>
+        <source>Windows</source>
+        <translation>Windows</translation>
+    </message>
+    <message>
+        <source>Associate .dat files with this application</source>
+        <translation>将 .dat 文件与此程序关联</translation>
+    </message>
+    <message>
+        <source>Language</source>
+        <translation>语言</translation>
+    </message>
+    <message>
+        <source>Mapi32.dll path</source>
+        <translation>Mapi32.dll 路径</translation>
+    </message>
+    <message>
+        <source>...</source>
+        <translation>...</translation>
+    </message>
+    <message>
+        <source>Advanced &gt;&gt;</source>
+        <translation>高级 &gt;&gt;</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>确定</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+</context>
+</TS>
