@@ -64,9 +64,10 @@ const char* const kBody =
     "{\\i winmail.dat}: the way Outlook-family mail programs pack a formatted message and its "
     "attachments into one file.\\par\\par\r\n"
     "{\\cf2\\b What you can do with it:}\\par\r\n"
-    "{\\pntext\\f0 \\'95\\tab}read the message with its formatting,\\par\r\n"
+    "\\pard\\fi-360\\li720\\tx720{\\pntext\\f0 \\'95\\tab}read the message with its formatting,\\par\r\n"
     "{\\pntext\\f0 \\'95\\tab}look at the picture {\\f1 harbour.png} in the window,\\par\r\n"
-    "{\\pntext\\f0 \\'95\\tab}open, save, or save all attachments at once.\\par\\par\r\n"
+    "{\\pntext\\f0 \\'95\\tab}open, save, or save all attachments at once.\\par\r\n"
+    "\\pard\\par\r\n"
     "{\\cf3 Accented text survives too: caf\\'e9, na\\'efve, \\'c5ngstr\\'f6m.}\\par\\par\r\n"
     "Regards,\\par The Velquin team\\par}";
 

@@ -4,6 +4,8 @@
 #include <QIcon>
 
 #include "Application.h"
+#include "Languages.h"
+#include "Startup.h"
 #include "TNEFReaderConst.h"
 #include "fmTNEFReader.h"
 
@@ -12,8 +14,11 @@ int main(int argc, char** argv) {
   QCoreApplication::setApplicationName(QStringLiteral("velquin-reader"));
   QGuiApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/velquin-reader.svg")));
   TVelquinApplication::InstallPlatformServices();
+  InstallTranslationHook();
 
   TfmVelquinDatReader window;
+  // Made with the window, before the message loop: its creation reads the options.
+  CreateStartupOptionsDialog(&window);
   window.show();
   return app.exec();
 }

@@ -138,6 +138,13 @@ void TRtfHtmlWriter::Tab(const TRtfCharFormat& format) {
   FParaEmpty = false;
 }
 
+void TRtfHtmlWriter::LabelGap(const TRtfCharFormat& format) {
+  OpenRun(format);
+  Append(FPara, "&nbsp; ");
+  Append(FParaText, "\t");
+  FParaEmpty = false;
+}
+
 void TRtfHtmlWriter::LineBreak(const TRtfCharFormat& format) {
   OpenRun(format);
   Append(FPara, "<br>");

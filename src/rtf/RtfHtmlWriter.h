@@ -28,6 +28,8 @@ public:
   // utf8 holds no line breaks; every character of it is shown.
   void Text(std::string_view utf8, const TRtfCharFormat& format);
   void Tab(const TRtfCharFormat& format);
+  // The tab after a list label: a short gap on the page, still a tab in the plain text.
+  void LabelGap(const TRtfCharFormat& format);
   void LineBreak(const TRtfCharFormat& format);
   void Picture(int id, int widthPx, int heightPx, const TRtfCharFormat& format);
   // hasLabel: the paragraph brought its own list number or bullet (\listtext, \pntext).

@@ -316,6 +316,13 @@ void TRtfReader::Unicode(std::int32_t value) {
   FSkip = Top().UnicodeSkip;
 }
 
+void TRtfReader::ListLabelAwareTab(const TRtfGroupState& state) {
+  if (state.ListLabel)
+    FWriter.LabelGap(state.Char);
+  else
+    FWriter.Tab(state.Char);
+}
+
 void TRtfReader::Paragraph() {
   TRtfGroupState& s = Top();
   if (FResult.EncapsulatedHtml) {
@@ -357,7 +364,7 @@ void TRtfReader::Symbol(char symbol) {
     case '~': EmitChar(0x00A0); return;
     case '_': EmitChar(0x2011); return;
     case '\n': FlushText(); Paragraph(); return;
-    case '\t': FlushText(); if (!FResult.EncapsulatedHtml && Shown()) FWriter.Tab(Top().Char); return;
+    case '\t': FlushText(); if (!FResult.EncapsulatedHtml && Shown()) ListLabelAwareTab(Top()); return;
     default: return;  // \- (optional hyphen), \| and \: show nothing
   }
 }
@@ -465,7 +472,7 @@ void TRtfReader::Word(const TRtfToken& token) {
       break;
     case W::Tab:
       if (FResult.EncapsulatedHtml) { if (HtmlOut()) FResult.Html.append("\t"); }
-      else if (Shown()) FWriter.Tab(s.Char);
+      else if (Shown()) ListLabelAwareTab(s);
       break;
     case W::Ql: s.Para.Align = TRtfAlign::Left; break;
     case W::Qc: s.Para.Align = TRtfAlign::Center; break;

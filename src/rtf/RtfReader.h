@@ -51,6 +51,9 @@ private:
   void Unicode(std::int32_t value);
   void SetDestination(TRtfDestination destination);
   void Paragraph();
+  // A tab; inside a list label (\pntext, \listtext) a short gap instead, as the label's tab
+  // only leads to the paragraph's hanging indent, which the HTML list spacing already gives.
+  void ListLabelAwareTab(const TRtfGroupState& state);
   void FinishPicture();
   void StartFieldResult();
   bool Shown() const;  // text in the current state reaches the page

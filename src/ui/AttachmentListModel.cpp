@@ -1,5 +1,9 @@
 #include "AttachmentListModel.h"
 
+#include <QMimeData>
+#include <QStringList>
+
+#include "AttachmentActions.h"
 #include "TNEFReaderConst.h"
 
 TAttachmentListModel::TAttachmentListModel(QObject* parent) : QAbstractTableModel(parent) {}
@@ -50,4 +54,34 @@ QVariant TAttachmentListModel::headerData(int section, Qt::Orientation orientati
     default: return {};
   }
   return QString::fromUtf8(LoadResString(id));
+}
+
+Qt::ItemFlags TAttachmentListModel::flags(const QModelIndex& index) const {
+  Qt::ItemFlags result = QAbstractTableModel::flags(index);
+  if (index.isValid() && index.row() < Count() && Row(index.row()).File) result |= Qt::ItemIsDragEnabled;
+  return result;
+}
+
+QStringList TAttachmentListModel::mimeTypes() const { return {QStringLiteral("text/uri-list")}; }
+
+QMimeData* TAttachmentListModel::mimeData(const QModelIndexList& indexes) const {
+  for (const QModelIndex& index : indexes) {
+    if (!index.isValid() || index.row() >= Count()) continue;
+    if (TTNEFFile* file = Row(index.row()).File) {
+      try {
+        return AttachmentDragData(*file);
+      } catch (const std::exception&) {
+        return nullptr;  // no temporary copy, no drag
+      }
+    }
+  }
+  return nullptr;
+}
+
+void TAttachmentListModel::RetranslateHeaders() { emit headerDataChanged(Qt::Horizontal, 0, ColumnCount - 1); }
+
+void TAttachmentListModel::SetCaption(int row, const QString& caption) {
+  if (row < 0 || row >= Count()) return;
+  FRows[static_cast<std::size_t>(row)].Caption = caption;
+  emit dataChanged(index(row, ColFilename), index(row, ColFilename));
 }

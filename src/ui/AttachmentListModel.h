@@ -33,6 +33,15 @@ public:
   QVariant data(const QModelIndex& index, int role) const override;
   QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
+  // Attachment rows can be dragged out: the drag carries the attachment's temporary copy.
+  Qt::ItemFlags flags(const QModelIndex& index) const override;
+  QStringList mimeTypes() const override;
+  QMimeData* mimeData(const QModelIndexList& indexes) const override;
+
+  // After a language switch: the column captions and a row's caption in the new language.
+  void RetranslateHeaders();
+  void SetCaption(int row, const QString& caption);
+
 private:
   std::vector<TFileRow> FRows;
 };

@@ -14,13 +14,17 @@
 #include <QUrl>
 #include <algorithm>
 
+#include "AttachmentActions.h"
 #include "AttachmentListModel.h"
 #include "Exception.h"
 #include "ErrorBox.h"
 #include "MessageBodyView.h"
+#include "PathDialog.h"
 #include "QvExtensionManager.h"
+#include "Startup.h"
 #include "TNEFReaderClass.h"
 #include "TNEFReaderConst.h"
+#include "fraGoogleAd.h"
 #include "ui_fmTNEFReader.h"
 
 namespace {
@@ -92,6 +96,21 @@ TfmVelquinDatReader::TfmVelquinDatReader(QWidget* parent)
   });
   connect(ui->actOpenWinmail, &QAction::triggered, this,
           [this] { RunHandler(this, [this] { actOpenWinmailExecute(); }); });
+  connect(ui->actOpen, &QAction::triggered, this, [this] { RunHandler(this, [this] { actOpenExecute(); }); });
+  connect(ui->actSave, &QAction::triggered, this, [this] { RunHandler(this, [this] { actSaveExecute(); }); });
+  connect(ui->actSaveAll, &QAction::triggered, this,
+          [this] { RunHandler(this, [this] { actSaveAllExecute(); }); });
+  connect(ui->actOptions, &QAction::triggered, this,
+          [this] { RunHandler(this, [this] { actOptionsExecute(); }); });
+  connect(ui->actWebsite, &QAction::triggered, this, [this] { RunHandler(this, [] { actWebsiteExecute(); }); });
+  // The site labels behave as links to the product's page.
+  for (QWidget* label : {static_cast<QWidget*>(ui->lblSite), static_cast<QWidget*>(ui->Label1)}) {
+    label->installEventFilter(this);
+    label->setCursor(Qt::PointingHandCursor);
+  }
+  // Attachments can be dragged out of the list onto a file manager.
+  ui->lvwFiles->setDragEnabled(true);
+  ui->lvwFiles->setDragDropMode(QAbstractItemView::DragOnly);
   connect(ui->Splitter, &QSplitter::splitterMoved, this, [this] { SplitterMoved(); });
 
   // Centred on the screen at the design size.
@@ -165,6 +184,10 @@ void TfmVelquinDatReader::SetupDialogs() {
   FSaveDialog->setFileMode(QFileDialog::AnyFile);
   FSaveDialog->setOption(QFileDialog::DontConfirmOverwrite, false);
   FSaveDialog->setSizeGripEnabled(true);
+
+  PathDialog = new TPathDialog(this);
+  PathDialog->setObjectName(QStringLiteral("PathDialog"));
+  FDialogs = std::make_unique<TQtAttachmentDialogs>(this, FSaveDialog, PathDialog);
 }
 
 void TfmVelquinDatReader::showEvent(QShowEvent* event) {
@@ -176,6 +199,8 @@ void TfmVelquinDatReader::showEvent(QShowEvent* event) {
 }
 
 void TfmVelquinDatReader::FormShow() {
+  // First run, language and association; a failure here stops the rest of the start.
+  SetMapi32Path(RunStartupSequence(this));
   setAcceptDrops(true);
   OpenCommandLine(QCoreApplication::arguments().mid(1));
 }
@@ -201,6 +226,11 @@ void TfmVelquinDatReader::dragEnterEvent(QDragEnterEvent* event) {
 }
 
 void TfmVelquinDatReader::dropEvent(QDropEvent* event) {
+  // An attachment dragged from our own list is not a file to open.
+  if (event->source() == ui->lvwFiles) {
+    event->ignore();
+    return;
+  }
   QStringList names;
   for (const QUrl& url : event->mimeData()->urls())
     if (url.isLocalFile()) names << url.toLocalFile();
@@ -267,8 +297,8 @@ void TfmVelquinDatReader::FillList() {
   }
   if (FListModel->Count() > 0) SelectRow(0);
   UpdateSelection();
-  // The web pane (fraGoogleAd1) is given the subject and the body's text here once it
-  // exists; until then it stays hidden.
+  ui->fraGoogleAd1->ShowPage(ui->edtSubject->text(), ui->RichEdit1->toPlainText());
+  ui->fraGoogleAd1->show();
 }
 
 void TfmVelquinDatReader::SelectRow(int i) {
@@ -342,3 +372,54 @@ void TfmVelquinDatReader::ClearPreview() {
 void TfmVelquinDatReader::InvalidatePreview() { ui->pnlPreview->update(); }
 
 void TfmVelquinDatReader::SplitterMoved() { InvalidatePreview(); }
+
+TTNEFFile* TfmVelquinDatReader::SelectedFile() const {
+  const QModelIndexList selected = ui->lvwFiles->selectionModel()->selectedRows();
+  return selected.isEmpty() ? nullptr : FListModel->Row(selected.first().row()).File;
+}
+
+bool TfmVelquinDatReader::HasSelection() const {
+  return FReader && !ui->lvwFiles->selectionModel()->selectedRows().isEmpty();
+}
+
+void TfmVelquinDatReader::actOpenExecute() {
+  if (HasSelection()) TAttachmentActions::actOpenExecute(SelectedFile());
+}
+
+void TfmVelquinDatReader::actSaveExecute() {
+  if (HasSelection()) TAttachmentActions(*FDialogs).actSaveExecute(*FReader, SelectedFile());
+}
+
+void TfmVelquinDatReader::actSaveAllExecute() {
+  if (FReader && FListModel->Count() > 1) TAttachmentActions(*FDialogs).actSaveAllExecute(*FReader);
+}
+
+void TfmVelquinDatReader::actOptionsExecute() {
+  if (const auto path = ShowOptionsDialog(this)) SetMapi32Path(*path);
+}
+
+bool TfmVelquinDatReader::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::MouseButtonRelease &&
+      (watched == ui->lblSite || watched == ui->Label1)) {
+    ui->actWebsite->trigger();
+    return true;
+  }
+  return QMainWindow::eventFilter(watched, event);
+}
+
+void TfmVelquinDatReader::changeEvent(QEvent* event) {
+  if (event->type() == QEvent::LanguageChange) {
+    ui->retranslateUi(this);
+    RetranslateTexts();
+  }
+  QMainWindow::changeEvent(event);
+}
+
+void TfmVelquinDatReader::RetranslateTexts() {
+  setWindowTitle(FReader ? Res(TStringId::AppTitle) + QStringLiteral(" - ") + Utf8(FReader->DisplaySubject())
+                         : Res(TStringId::MainWindowStartCaption));
+  FOpenDialog->setNameFilters({Res(TStringId::OpenFilterWinmail), Res(TStringId::OpenFilterAllFiles)});
+  FListModel->RetranslateHeaders();
+  if (FListModel->Count() > 0) FListModel->SetCaption(0, Res(TStringId::MessageTextRow));
+  for (QAction* action : ui->ToolBar1->actions() + ui->ToolBar->actions()) action->setIconText(action->text());
+}

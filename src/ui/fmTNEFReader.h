@@ -17,6 +17,8 @@ class QFileDialog;
 class QMenu;
 class QModelIndex;
 class TAttachmentListModel;
+class TPathDialog;
+class TQtAttachmentDialogs;
 class TQvExtensionManager;
 class TTNEFFile;
 class TTNEFReader;
@@ -68,9 +70,20 @@ protected:
   void closeEvent(QCloseEvent* event) override;
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dropEvent(QDropEvent* event) override;
+  void changeEvent(QEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
   void FormShow();
+  void actOpenExecute();
+  void actSaveExecute();
+  void actSaveAllExecute();
+  void actOptionsExecute();
+  // The attachment of the selected row; nullptr for the message-text row or no selection.
+  TTNEFFile* SelectedFile() const;
+  bool HasSelection() const;
+  // Texts the code sets, again in the current language.
+  void RetranslateTexts();
   void FillList();
   void actOpenWinmailExecute();
   void lvwFilesSelectItem();
@@ -93,5 +106,7 @@ private:
   QFileDialog* FOpenDialog = nullptr;
   QFileDialog* FSaveDialog = nullptr;
   QMenu* FPopupMenu = nullptr;
+  TPathDialog* PathDialog = nullptr;
+  std::unique_ptr<TQtAttachmentDialogs> FDialogs;
   bool FShown = false;
 };

@@ -22,6 +22,7 @@
 #include "QvExtensionManager.h"
 #include "TNEFReaderClass.h"
 #include "UiTestSupport.h"
+#include "fmTNEFReaderOptions.h"
 #include "fmTNEFReader.h"
 #include "ui_fmTNEFReader.h"
 
@@ -56,6 +57,8 @@ private slots:
   void initTestCase() {
     QVERIFY(FDir.isValid());
     UseScratchRegistry(FDir);
+    // The first show runs the first-run sequence; its options dialog is answered at once.
+    TfrmTNEFReaderOptions::SetModalRunner([](TfrmTNEFReaderOptions&) { return int(QDialog::Rejected); });
     SetClassesRootProvider(std::make_shared<TMimeClassesRootProvider>());
     FShell = std::make_shared<TRecordingShell>();
     SetShell(FShell);
