@@ -18,9 +18,16 @@ for target in $(find "$build/fuzz" -maxdepth 2 -type f -name 'fuzz_*' -perm -u+x
   [[ -n "$filter" && "$name" != *"$filter"* ]] && continue
   corpus="$build/corpus/$name"
   mkdir -p "$corpus" "$build/crashes/$name"
+  # Seeds: those the test builder wrote, and those kept beside the target's source
+  # (fuzz/<layer>/seeds/<target>/, or fuzz/<layer>/seeds/ itself for a layer's only target).
+  layer=$(basename "$(dirname "$target")")
   seeds=()
   [ -d "$build/seeds/$name" ] && seeds+=("$build/seeds/$name")
-  [ -d "fuzz/seeds/$name" ] && seeds+=("fuzz/seeds/$name")
+  if [ -d "fuzz/$layer/seeds/$name" ]; then
+    seeds+=("fuzz/$layer/seeds/$name")
+  elif [ -n "$(find "fuzz/$layer/seeds" -maxdepth 1 -type f 2>/dev/null | head -n 1)" ]; then
+    seeds+=("fuzz/$layer/seeds")
+  fi
   echo "== $name: ${seconds}s"
   if ! "$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
        -artifact_prefix="$build/crashes/$name/" "$corpus" "${seeds[@]}" 2>"$build/$name.log"; then
