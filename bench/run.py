@@ -42,7 +42,7 @@ def measure(cmd, cwd=None, prepare=None):
 
 
 def main():
-    sh(f"cd {ROOT} && cmake --preset release -DVELQUIN_GUI=OFF >/dev/null && cmake --build --preset release >/dev/null")
+    sh(f"cd {ROOT} && cmake --preset release >/dev/null && cmake --build --preset release --target velquin-tnef velquin_make_bench_files >/dev/null")
     build = os.path.join(ROOT, "build", "release")
     tool = os.path.join(build, "bin", "velquin-tnef")
     maker = os.path.join(build, "bin", "velquin_make_bench_files")

@@ -13,8 +13,8 @@ packages=(
   qt6-svg-dev libgl-dev
   # registry store and picture decoders
   libsqlite3-dev libjpeg62-turbo-dev libpng-dev zlib1g-dev libgif-dev libwmf-dev libemf2svg-dev
-  # desktop integration checks
-  shared-mime-info desktop-file-utils xdg-utils
+  # desktop integration and the Debian package: building it and checking it
+  shared-mime-info desktop-file-utils xdg-utils dpkg-dev file lintian appstream
 )
 
 # Peers the benchmarks compare against; only needed for bench/.

@@ -10,7 +10,8 @@ namespace {
 // the key is missing or has no default value. A value of another type raises.
 QString ReadClassesRootDefault(TRegistry& registry, const QString& key) {
   // A leading "\" takes the path from the root, whatever key was open before.
-  const std::string path = "\\" + key.toStdString();
+  std::string path = key.toStdString();
+  path.insert(path.begin(), '\\');
   if (!registry.OpenKeyReadOnly(path)) return {};
   struct TCloser {
     TRegistry& R;
