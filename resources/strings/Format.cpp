@@ -12,13 +12,13 @@ std::string FormatText(std::string_view fmt, std::initializer_list<TFormatArg> a
       out += c;
       continue;
     }
-    const char spec = fmt[i + 1];
-    if (spec == '%') {
+    const char conversion = fmt[i + 1];
+    if (conversion == '%') {
       out += '%';
       ++i;
       continue;
     }
-    if ((spec != 's' && spec != 'd') || next == args.end()) {
+    if ((conversion != 's' && conversion != 'd') || next == args.end()) {
       out += c;
       continue;
     }

@@ -142,7 +142,8 @@ Reads a TNEF file (winmail.dat) and shows or extracts what it carries.
 Commands:
   show FILE [--json]             subject, sender, date sent, body and attachment count
   list FILE [--json]             one line per attachment: size, a tab, the name
-  body FILE                      the message body, byte for byte, on standard output
+  body FILE [--html|--text]      the message body, byte for byte, on standard output;
+                                 --html: as the viewer shows it; --text: plain text
   extract FILE [DIR] [--overwrite]
                                  save the body and every attachment into DIR
                                  (default: the current folder); existing files are
@@ -159,7 +160,8 @@ Lit un fichier TNEF (winmail.dat) et affiche ou extrait ce qu&apos;il contient.
 Commandes&#xa0;:
   show FICHIER [--json]          objet, expéditeur, date d&apos;envoi, corps et nombre de pièces jointes
   list FICHIER [--json]          une ligne par pièce jointe&#xa0;: taille, une tabulation, le nom
-  body FICHIER                   le corps du message, octet pour octet, sur la sortie standard
+  body FICHIER [--html|--text]   le corps du message, octet pour octet, sur la sortie standard ;
+                                 --html : tel que la visionneuse l&apos;affiche ; --text : en texte brut
   extract FICHIER [DOSSIER] [--overwrite]
                                  enregistre le corps et chaque pièce jointe dans DOSSIER
                                  (par défaut&#xa0;: le dossier courant)&#xa0;; les fichiers existants

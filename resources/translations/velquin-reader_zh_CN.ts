@@ -142,7 +142,8 @@ Reads a TNEF file (winmail.dat) and shows or extracts what it carries.
 Commands:
   show FILE [--json]             subject, sender, date sent, body and attachment count
   list FILE [--json]             one line per attachment: size, a tab, the name
-  body FILE                      the message body, byte for byte, on standard output
+  body FILE [--html|--text]      the message body, byte for byte, on standard output;
+                                 --html: as the viewer shows it; --text: plain text
   extract FILE [DIR] [--overwrite]
                                  save the body and every attachment into DIR
                                  (default: the current folder); existing files are
@@ -159,7 +160,8 @@ Options:
 命令：
   show 文件 [--json]             主题、发件人、发送日期、正文和附件数量
   list 文件 [--json]             每个附件一行：大小、一个制表符、文件名
-  body 文件                      将邮件正文原样输出到标准输出
+  body 文件 [--html|--text]      将邮件正文原样输出到标准输出；
+                                 --html：按查看器显示的样子输出；--text：输出纯文本
   extract 文件 [目录] [--overwrite]
                                  将正文和所有附件保存到目录中
                                  （默认为当前目录）；除非指定 --overwrite，
