@@ -314,7 +314,8 @@ void TTNEFReader::ApplyAttachmentBlock(const std::string& block, std::int64_t bl
   // the current attachment has no title: its name, and possibly its bytes, are only here.
   // Otherwise the block belongs to the attachment of the latest title.
   int index = FTitleCounter - 1;
-  if (FRendCounter > FTitleCounter) {
+  const bool titleless = FRendCounter > FTitleCounter;
+  if (titleless) {
     index = FRendCounter - 1;
     EnsureAttachments(static_cast<std::size_t>(FRendCounter));
   }
@@ -322,6 +323,14 @@ void TTNEFReader::ApplyAttachmentBlock(const std::string& block, std::int64_t bl
   if (index < 0) return;
 
   TTNEFFile& file = *FFiles[static_cast<std::size_t>(index)];
+  // Without a title or a long file name, the short file name or the display name is the
+  // best name there is.
+  if (titleless && file.FFileName.empty()) {
+    for (std::uint16_t id : {kPropIdAttachFilename, kPropIdDisplayName}) {
+      ApplyNameProperty(attrs, id, file);
+      if (!file.FFileName.empty()) break;
+    }
+  }
   if (file.FHasData) return;
   // The bytes of PR_ATTACH_DATA_BIN, or of PR_ATTACH_DATA_OBJ after its interface id; the
   // scan hands views into the block, which give their place in the file.
@@ -349,15 +358,26 @@ void TTNEFReader::ApplyLongFileName(const TMAPI_Attrs& attrs, int index) {
     if (attr.PropId != kPropIdAttachLongFilename) continue;
     if (attr.PropType != PropType::String8 && attr.PropType != PropType::Unicode) continue;
     if (attr.Values.empty()) continue;  // no value: nothing to take
-    TTNEFFile& file = Files(index);     // raises the list's index error without a title
-    const auto& value = attr.Values.front();
-    const std::string_view bytes(reinterpret_cast<const char*>(value.data()), value.size());
-    if (attr.PropType == PropType::String8) {
-      file.FFileName = std::string(UpToNul(bytes));
-      file.FFileNameIsUtf8 = false;
-    } else {
-      file.FFileName = Utf16LeToUtf8(bytes);
-      file.FFileNameIsUtf8 = true;
-    }
+    SetNameFromValue(attr, Files(index));  // Files raises the list's index error without a title
+  }
+}
+
+void TTNEFReader::ApplyNameProperty(const TMAPI_Attrs& attrs, std::uint16_t id, TTNEFFile& file) {
+  for (const TMAPI_Attr& attr : attrs) {
+    if (attr.PropId != id || attr.Values.empty()) continue;
+    if (attr.PropType == PropType::String8 || attr.PropType == PropType::Unicode)
+      SetNameFromValue(attr, file);
+  }
+}
+
+void TTNEFReader::SetNameFromValue(const TMAPI_Attr& attr, TTNEFFile& file) {
+  const auto& value = attr.Values.front();
+  const std::string_view bytes(reinterpret_cast<const char*>(value.data()), value.size());
+  if (attr.PropType == PropType::String8) {
+    file.FFileName = std::string(UpToNul(bytes));
+    file.FFileNameIsUtf8 = false;
+  } else {
+    file.FFileName = Utf16LeToUtf8(bytes);
+    file.FFileNameIsUtf8 = true;
   }
 }

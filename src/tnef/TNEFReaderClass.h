@@ -130,7 +130,9 @@ private:
   void AddAttribute(std::uint32_t id, std::string_view data);
   void HandleMessageProp(std::uint32_t tag, std::string_view value);
   void ApplyAttachmentBlock(const std::string& block, std::int64_t blockOffset);
-  void ApplyLongFileName(const TMAPI_Attrs& attrs, int titleCounter);
+  void ApplyLongFileName(const TMAPI_Attrs& attrs, int index);
+  void ApplyNameProperty(const TMAPI_Attrs& attrs, std::uint16_t id, TTNEFFile& file);
+  static void SetNameFromValue(const TMAPI_Attr& attr, TTNEFFile& file);
 
   // Declared first so that it is removed last, after the attachments removed their copies.
   TPrivateTempFolder FTempFolder;

@@ -224,6 +224,16 @@ TEST_F(ReaderTest, TitlelessAttachmentsTakeNameAndBytesFromTheirProperties) {
   EXPECT_EQ(r->Files(2).Size(), 0u);
 }
 
+TEST_F(ReaderTest, TitlelessAttachmentWithoutLongNameTakesItsShortOrDisplayName) {
+  TnefBuilder b;
+  b.RendData().AttProps(PropBlock().Unicode(0x3001, "Display").String8(0x3704, "SHORT.TXT").Binary(0x3701, "x"));
+  b.RendData().AttProps(PropBlock().Unicode(0x3001, "Only display").Binary(0x3701, "y"));
+  const auto r = Read(b);
+  ASSERT_EQ(r->Count(), 2);
+  EXPECT_EQ(r->Files(0).DisplayName(), "SHORT.TXT");
+  EXPECT_EQ(r->Files(1).DisplayName(), "Only display");
+}
+
 TEST_F(ReaderTest, TitledAttachmentWithoutDataAttributeUsesItsDataProperty) {
   const std::string iid(16, 'I');
   TnefBuilder b;
