@@ -422,4 +422,10 @@ void TfmVelquinDatReader::RetranslateTexts() {
   FListModel->RetranslateHeaders();
   if (FListModel->Count() > 0) FListModel->SetCaption(0, Res(TStringId::MessageTextRow));
   for (QAction* action : ui->ToolBar1->actions() + ui->ToolBar->actions()) action->setIconText(action->text());
+  // Longer captions may need a wider list panel, so that no button hides in an overflow menu.
+  const QMargins margins = ui->pnlList->layout()->contentsMargins();
+  const int needed = ui->ToolBar1->sizeHint().width() + margins.left() + margins.right();
+  const QList<int> sizes = ui->Splitter->sizes();
+  if (sizes.size() == 2 && sizes[0] < needed)
+    ui->Splitter->setSizes({needed, std::max(0, sizes[0] + sizes[1] - needed)});
 }
