@@ -84,8 +84,8 @@ TfmVelquinDatReader::TfmVelquinDatReader(QWidget* parent)
   // fonts are wider than the design's, so that no button hides in an overflow menu.
   ensurePolished();
   const QMargins margins = ui->pnlList->layout()->contentsMargins();
-  const int listWidth =
-      std::max(323, ui->ToolBar1->sizeHint().width() + margins.left() + margins.right());
+  FToolBarWidth = ui->ToolBar1->sizeHint().width() + margins.left() + margins.right();
+  const int listWidth = std::max(323, FToolBarWidth);
   ui->Splitter->setSizes({listWidth, 769 - listWidth - ui->Splitter->handleWidth()});
 
   connect(ui->lvwFiles->selectionModel(), &QItemSelectionModel::selectionChanged, this,
@@ -422,10 +422,12 @@ void TfmVelquinDatReader::RetranslateTexts() {
   FListModel->RetranslateHeaders();
   if (FListModel->Count() > 0) FListModel->SetCaption(0, Res(TStringId::MessageTextRow));
   for (QAction* action : ui->ToolBar1->actions() + ui->ToolBar->actions()) action->setIconText(action->text());
-  // Longer captions may need a wider list panel, so that no button hides in an overflow menu.
+  // Captions that grew longer may need a wider list panel, so that no button hides in an
+  // overflow menu; the panel keeps the width the user gave it otherwise.
   const QMargins margins = ui->pnlList->layout()->contentsMargins();
   const int needed = ui->ToolBar1->sizeHint().width() + margins.left() + margins.right();
   const QList<int> sizes = ui->Splitter->sizes();
-  if (sizes.size() == 2 && sizes[0] < needed)
+  if (needed > FToolBarWidth && sizes.size() == 2 && sizes[0] < needed)
     ui->Splitter->setSizes({needed, std::max(0, sizes[0] + sizes[1] - needed)});
+  FToolBarWidth = needed;
 }

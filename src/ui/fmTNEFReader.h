@@ -109,4 +109,5 @@ private:
   TPathDialog* PathDialog = nullptr;
   std::unique_ptr<TQtAttachmentDialogs> FDialogs;
   bool FShown = false;
+  int FToolBarWidth = 0;  // the first toolbar's width for its current captions
 };
