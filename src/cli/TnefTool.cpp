@@ -99,6 +99,7 @@ int Extract(TTNEFReader& reader, const std::string& directory, bool overwrite, s
   const int total = reader.Count() + 1;
   int saved = 0;
   int done = 0;
+  int status = 0;
   try {
     // The body first, then the attachments in list order, as the viewer's Save all does.
     const std::string bodyName = names.Claim(MessageTextFileName(reader.BodyKind()));
@@ -121,15 +122,13 @@ int Extract(TTNEFReader& reader, const std::string& directory, bool overwrite, s
     }
   } catch (const std::exception& e) {
     err << FormatRes(TStringId::CliWriteFailed, {Arg(done), Arg(total), Arg(e.what())}) << "\n";
-    out << (saved == 1 ? LoadResString(TStringId::OneFileSaved)
-                       : FormatRes(TStringId::FilesSaved, {Arg(saved)}))
-        << "\n";
-    return 1;
+    status = 1;
   }
+  // The count of files written, also after a failure stopped the run.
   out << (saved == 1 ? LoadResString(TStringId::OneFileSaved)
                      : FormatRes(TStringId::FilesSaved, {Arg(saved)}))
       << "\n";
-  return 0;
+  return status;
 }
 
 }  // namespace

@@ -10,6 +10,16 @@
 #include "Exception.h"
 #include "TNEFReaderConst.h"
 
+// Little-endian numbers at a position the caller has already checked to be inside bytes.
+inline std::uint16_t LoadLe16(std::string_view bytes, std::size_t at) {
+  return static_cast<std::uint16_t>(static_cast<std::uint8_t>(bytes[at]) |
+                                    static_cast<std::uint8_t>(bytes[at + 1]) << 8);
+}
+inline std::uint32_t LoadLe32(std::string_view bytes, std::size_t at) {
+  return static_cast<std::uint32_t>(LoadLe16(bytes, at)) |
+         static_cast<std::uint32_t>(LoadLe16(bytes, at + 2)) << 16;
+}
+
 class TByteReader {
 public:
   explicit TByteReader(std::string_view bytes) : FBytes(bytes) {}

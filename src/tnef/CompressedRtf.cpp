@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "ByteReader.h"
 #include "Exception.h"
 #include "TNEFReaderConst.h"
 
@@ -16,13 +17,6 @@ static_assert(kPresetSize == 207, "the initial dictionary has 207 bytes");
 
 constexpr std::size_t kHeaderSize = 16;
 constexpr std::size_t kDictionarySize = 4096;
-
-std::uint32_t U32At(std::string_view s, std::size_t at) {
-  return static_cast<std::uint32_t>(static_cast<std::uint8_t>(s[at])) |
-         static_cast<std::uint32_t>(static_cast<std::uint8_t>(s[at + 1])) << 8 |
-         static_cast<std::uint32_t>(static_cast<std::uint8_t>(s[at + 2])) << 16 |
-         static_cast<std::uint32_t>(static_cast<std::uint8_t>(s[at + 3])) << 24;
-}
 
 [[noreturn]] void Corrupt() { throw Exception(LoadResString(TStringId::RtfCorrupt)); }
 
@@ -40,9 +34,9 @@ std::string_view RtfPresetDictionary() { return {kPreset, kPresetSize}; }
 
 std::string DecompressRTF(std::string_view input) {
   if (input.size() < kHeaderSize) Corrupt();
-  const std::uint32_t compSize = U32At(input, 0);
-  const std::uint32_t rawSize = U32At(input, 4);
-  const std::uint32_t compType = U32At(input, 8);
+  const std::uint32_t compSize = LoadLe32(input, 0);
+  const std::uint32_t rawSize = LoadLe32(input, 4);
+  const std::uint32_t compType = LoadLe32(input, 8);
 
   const std::uint64_t expected = input.size() - 4;
   if (compSize != expected)

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "ByteReader.h"
 #include "CodePage.h"
 #include "CompressedRtf.h"
 #include "Exception.h"
@@ -10,18 +11,6 @@
 #include "TnefIds.h"
 
 namespace {
-
-std::uint32_t U32At(std::string_view s, std::size_t at) {
-  return static_cast<std::uint32_t>(static_cast<std::uint8_t>(s[at])) |
-         static_cast<std::uint32_t>(static_cast<std::uint8_t>(s[at + 1])) << 8 |
-         static_cast<std::uint32_t>(static_cast<std::uint8_t>(s[at + 2])) << 16 |
-         static_cast<std::uint32_t>(static_cast<std::uint8_t>(s[at + 3])) << 24;
-}
-
-std::uint16_t U16At(std::string_view s, std::size_t at) {
-  return static_cast<std::uint16_t>(static_cast<std::uint8_t>(s[at]) |
-                                    static_cast<std::uint8_t>(s[at + 1]) << 8);
-}
 
 // A string property's value less its last byte (the terminating NUL).
 std::string LessLastByte(std::string_view value) {
@@ -32,8 +21,8 @@ std::string LessLastByte(std::string_view value) {
 // day of week). Anything else leaves the field as it was.
 void DecodeDate(std::string_view data, TDateTime& field) {
   if (data.size() != 14) return;
-  const auto date = EncodeDateTime(U16At(data, 0), U16At(data, 2), U16At(data, 4),
-                                   U16At(data, 6), U16At(data, 8), U16At(data, 10));
+  const auto date = EncodeDateTime(LoadLe16(data, 0), LoadLe16(data, 2), LoadLe16(data, 4),
+                                   LoadLe16(data, 6), LoadLe16(data, 8), LoadLe16(data, 10));
   if (date) field = *date;
 }
 
@@ -137,7 +126,7 @@ void TTNEFReader::ReadFile() {
   FStream = std::make_unique<TFileStream>(FFileName);
   std::uint8_t signature[4];
   if (FStream->Read(signature, 4) != 4 ||
-      U32At(std::string_view(reinterpret_cast<char*>(signature), 4), 0) != kTnefSignature)
+      LoadLe32(std::string_view(reinterpret_cast<char*>(signature), 4), 0) != kTnefSignature)
     throw Exception(LoadResString(TStringId::InvalidFileFormat));
   FStream->Skip(2);  // the key
 
@@ -148,8 +137,8 @@ void TTNEFReader::ReadFile() {
     char header[8];
     // A record header cut off by the end of the file ends the walk like trailing garbage.
     if (FStream->Read(header, 8) != 8) break;
-    const std::uint32_t id = U32At(std::string_view(header, 8), 0);
-    const std::uint32_t length = U32At(std::string_view(header, 8), 4);
+    const std::uint32_t id = LoadLe32(std::string_view(header, 8), 0);
+    const std::uint32_t length = LoadLe32(std::string_view(header, 8), 4);
     if (level == kLevelMessage) {
       if (length > static_cast<std::uint64_t>(FStream->Remaining()))
         throw Exception(LoadResString(TStringId::ObjectLargerThanFile));
@@ -186,7 +175,7 @@ void TTNEFReader::ReadMessageAttribute(std::uint32_t id, std::uint32_t length) {
     case AttId::DateSent: DecodeDate(data, FDateSent); break;
     case AttId::DateModified: DecodeDate(data, FDateModified); break;
     case AttId::OemCodepage:
-      if (data.size() >= 4) FOemCodePage = U32At(data, 0);
+      if (data.size() >= 4) FOemCodePage = LoadLe32(data, 0);
       break;
     case AttId::Body:
       if (FPlainBodyRank < 2 && !UpToNul(data).empty()) {
@@ -198,7 +187,7 @@ void TTNEFReader::ReadMessageAttribute(std::uint32_t id, std::uint32_t length) {
     case AttId::From:
       // A triple: id (2), size (2), name length (2), address length (2), then the name.
       if (data.size() >= 8) {
-        const std::size_t nameLength = U16At(data, 4);
+        const std::size_t nameLength = LoadLe16(data, 4);
         FFromTriple = std::string(UpToNul(std::string_view(data).substr(8, nameLength)));
       }
       break;
