@@ -188,6 +188,17 @@ private slots:
     QVERIFY(PictureSizeAllowed(10000, 10000));
   }
 
+  void chunkLongerThanTheFileIsNotAllocated() {
+    // A 1.9 GB sPLT chunk declared in a file of a few dozen bytes: refused without libpng
+    // ever asking for the buffer (the fuzzer's out-of-memory case); the pixels before it
+    // would still show.
+    const std::string ihdr = Be32(8) + Be32(8) + std::string("\x08\x02\0\0\0", 5);
+    const std::string png = std::string("\x89PNG\r\n\x1a\n", 8) + PngChunk("IHDR", ihdr) +
+                            Be32(0x73737373) + "sPLT" + std::string(40, 'x');
+    TRawImage raw;
+    QVERIFY(!DecodePng(reinterpret_cast<const std::uint8_t*>(png.data()), png.size(), raw));
+  }
+
   // Every format cut at every length gives a picture or none, never a crash.
   void truncatedFilesAreHandled() {
     const QList<QPair<QString, QByteArray>> files = {

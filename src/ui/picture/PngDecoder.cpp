@@ -74,6 +74,23 @@ bool Decode(png_structp png, png_infop info, TPngInput* in, TRawImage* image,
   return true;
 }
 
+// The bytes libpng is given: the file up to the first chunk whose declared length runs past
+// the end. libpng allocates a chunk's buffer from its length field before reading it, so a
+// 100-byte file could otherwise make it ask for gigabytes; cut there, it sees a truncated
+// stream instead (and still shows the pixels when they came before the cut).
+std::size_t BytesOfWholeChunks(const std::uint8_t* data, std::size_t size) {
+  std::size_t pos = 8;  // after the signature
+  while (pos + 12 <= size) {
+    const std::uint32_t length = static_cast<std::uint32_t>(data[pos]) << 24 |
+                                 static_cast<std::uint32_t>(data[pos + 1]) << 16 |
+                                 static_cast<std::uint32_t>(data[pos + 2]) << 8 | data[pos + 3];
+    if (length > size - pos - 12) return pos;
+    if (std::memcmp(data + pos + 4, "IEND", 4) == 0) return size;
+    pos += 12 + static_cast<std::size_t>(length);
+  }
+  return size;
+}
+
 }  // namespace
 
 bool DecodePng(const std::uint8_t* data, std::size_t size, TRawImage& image) {
@@ -85,7 +102,7 @@ bool DecodePng(const std::uint8_t* data, std::size_t size, TRawImage& image) {
     png_destroy_read_struct(&png, nullptr, nullptr);
     return false;
   }
-  TPngInput in{data, size, 0};
+  TPngInput in{data, BytesOfWholeChunks(data, size), 0};
   std::vector<png_bytep> rows;
   bool ok = false, pixelsRead = false;
   try {
