@@ -2,6 +2,8 @@
 # Builds the libFuzzer targets with clang and runs each for SECONDS (default 60), starting
 # from seeds the test builder writes and keeping what each run found in build/fuzz/corpus.
 # Usage: scripts/fuzz.sh [SECONDS] [TARGET-NAME-FILTER]
+# The random seed is fixed (VELQUIN_FUZZ_SEED, default 1) so that a run from the same seeds
+# explores the same inputs again: a finding in CI can be replayed here.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds="${1:-60}"
@@ -29,7 +31,7 @@ for target in $(find "$build/fuzz" -maxdepth 2 -type f -name 'fuzz_*' -perm -u+x
     seeds+=("fuzz/$layer/seeds")
   fi
   echo "== $name: ${seconds}s"
-  if ! "$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
+  if ! "$target" -seed="${VELQUIN_FUZZ_SEED:-1}" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
        -artifact_prefix="$build/crashes/$name/" "$corpus" "${seeds[@]}" 2>"$build/$name.log"; then
     echo "FAILED: $name (see $build/$name.log and $build/crashes/$name)"
     tail -n 40 "$build/$name.log"
