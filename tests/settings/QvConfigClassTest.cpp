@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include "ErrorMessage.h"
+
 #include <filesystem>
 #include <fstream>
 
@@ -38,16 +40,6 @@ struct TKey {
   TKey() { EXPECT_TRUE(Reg.OpenKey(std::string("\\") + kKey, true)); }
   TRegistry Reg;
 };
-
-template <typename Fn>
-std::string MessageOf(Fn fn) {
-  try {
-    fn();
-  } catch (const Exception& e) {
-    return e.what();
-  }
-  return "(no exception)";
-}
 
 TEST(SettingsEngine, AnEmptyKeyGivesInitialValuesAndIsCreated) {
   TXdgSandbox sandbox;

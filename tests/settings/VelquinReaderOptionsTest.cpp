@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include "ErrorMessage.h"
+
 #include <filesystem>
 #include <fstream>
 
@@ -45,16 +47,6 @@ void Put(TRootKey root, const std::string& key, const std::string& name, const s
   reg.SetRootKey(root);
   ASSERT_TRUE(reg.OpenKey(key, true));
   reg.WriteString(name, text);
-}
-
-template <typename Fn>
-std::string MessageOf(Fn fn) {
-  try {
-    fn();
-  } catch (const Exception& e) {
-    return e.what();
-  }
-  return "(no exception)";
 }
 
 TEST(Options, FirstConstructionStoresOnlyTheLibraryPath) {
