@@ -12,7 +12,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools
   qt6-svg-dev libgl-dev
   # registry store and picture decoders
-  libsqlite3-dev libjpeg62-turbo-dev libpng-dev zlib1g-dev libgif-dev libwmf-dev libemf2svg-dev
+  libsqlite3-dev libjpeg62-turbo-dev libpng-dev zlib1g-dev libgif-dev libwmf-dev libexpat1-dev fonts-urw-base35 libemf2svg-dev
   # desktop integration and the Debian package: building it and checking it
   shared-mime-info desktop-file-utils xdg-utils dpkg-dev file lintian appstream
 )
