@@ -188,6 +188,11 @@ Options&#xa0;:
         <translation>Arrêt après %d fichiers sur %d&#xa0;: %s</translation>
     </message>
     <message>
+        <source>Could not write the output (is the disk full or the pipe closed?)</source>
+        <comment>CliOutputFailed</comment>
+        <translation>Impossible d&apos;écrire la sortie (disque plein ou tube fermé&#xa0;?)</translation>
+    </message>
+    <message>
         <source>Failed to get data for &apos;%s&apos;</source>
         <comment>RegGetDataFailed</comment>
         <translation>Impossible de lire les données de «&#xa0;%s&#xa0;»</translation>
@@ -203,9 +208,14 @@ Options&#xa0;:
         <translation>Impossible d&apos;écrire les données de «&#xa0;%s&#xa0;»</translation>
     </message>
     <message>
-        <source>velquin-reader: the settings store %s was not a readable database; it was kept as %s and a new one was made</source>
+        <source>The settings file %s could not be read, so the settings start afresh. The old file was kept as %s.</source>
         <comment>RegStoreReplaced</comment>
-        <translation>velquin-reader&#xa0;: le magasin de paramètres %s n&apos;était pas une base de données lisible&#xa0;; il a été conservé sous le nom %s et un nouveau a été créé</translation>
+        <translation>Le fichier de paramètres %s n&apos;a pas pu être lu&#xa0;: les paramètres repartent de zéro. L&apos;ancien fichier a été conservé sous le nom %s.</translation>
+    </message>
+    <message>
+        <source>The settings cannot be saved in %s. This session goes on with the default settings.</source>
+        <comment>SettingsNotSaved</comment>
+        <translation>Les paramètres ne peuvent pas être enregistrés dans %s. Cette session continue avec les paramètres par défaut.</translation>
     </message>
     <message>
         <source>Property not found</source>

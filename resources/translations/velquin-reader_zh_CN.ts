@@ -188,6 +188,11 @@ Options:
         <translation>已保存 %d 个文件（共 %d 个）后停止：%s</translation>
     </message>
     <message>
+        <source>Could not write the output (is the disk full or the pipe closed?)</source>
+        <comment>CliOutputFailed</comment>
+        <translation>无法写入输出（磁盘已满或管道已关闭？）</translation>
+    </message>
+    <message>
         <source>Failed to get data for &apos;%s&apos;</source>
         <comment>RegGetDataFailed</comment>
         <translation>无法获取“%s”的数据</translation>
@@ -203,9 +208,14 @@ Options:
         <translation>无法设置“%s”的数据</translation>
     </message>
     <message>
-        <source>velquin-reader: the settings store %s was not a readable database; it was kept as %s and a new one was made</source>
+        <source>The settings file %s could not be read, so the settings start afresh. The old file was kept as %s.</source>
         <comment>RegStoreReplaced</comment>
-        <translation>velquin-reader：设置存储 %s 不是可读取的数据库；已将其保留为 %s，并新建了一个</translation>
+        <translation>无法读取设置文件 %s，设置已重新开始。旧文件已保留为 %s。</translation>
+    </message>
+    <message>
+        <source>The settings cannot be saved in %s. This session goes on with the default settings.</source>
+        <comment>SettingsNotSaved</comment>
+        <translation>无法将设置保存到 %s。本次会话将使用默认设置继续。</translation>
     </message>
     <message>
         <source>Property not found</source>

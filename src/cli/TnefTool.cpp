@@ -1,5 +1,6 @@
 #include "TnefTool.h"
 
+#include <iostream>
 #include <memory>
 #include <optional>
 
@@ -8,8 +9,10 @@
 #include "MessageBody.h"
 #include "SafeFileName.h"
 #include "SaveAllNames.h"
+#include "StdinSpool.h"
 #include "TNEFReaderClass.h"
 #include "TNEFReaderConst.h"
+#include "TerminalText.h"
 
 #ifndef VELQUIN_VERSION
 #define VELQUIN_VERSION "0"
@@ -39,6 +42,41 @@ std::string BaseName(const std::string& path) {
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
+// One line on standard error. The shared message texts break lines the Windows way, which
+// a terminal or a log shows as stray carriage returns.
+void ErrorLine(std::ostream& err, const std::string& text) {
+  std::string line;
+  line.reserve(text.size());
+  for (std::size_t i = 0; i < text.size(); ++i)
+    if (!(text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')) line += text[i];
+  err << line << "\n";
+}
+
+// A field of the file for people: one line, nothing a terminal would act on.
+std::string Field(const std::string& text) { return TextForTerminal(text, TLineBreaks::Escape); }
+
+// JSON: a missing text is null rather than an empty string.
+std::string JsonOrNull(const std::string& text) { return text.empty() ? "null" : JsonString(text); }
+
+// RFC 3339. The file records the sender's clock with no zone, so the offset is the
+// "unknown" one, -00:00.
+std::string JsonDate(TDateTime value) {
+  std::string iso = DateTimeToIso(value);
+  if (iso.empty()) return "null";
+  iso[10] = 'T';
+  return JsonString(iso + "-00:00");
+}
+
+void JsonAttachments(const TTNEFReader& reader, std::ostream& out) {
+  out << "[";
+  for (int i = 0; i < reader.Count(); ++i) {
+    const TTNEFFile& file = reader.Files(i);
+    out << (i ? "," : "") << "{\"size\":" << file.Size()
+        << ",\"name\":" << JsonOrNull(file.DisplayName()) << "}";
+  }
+  out << "]";
+}
+
 int Usage(std::ostream& err, const std::string& problem) {
   if (!problem.empty()) err << problem << "\n\n";
   err << LoadResString(TStringId::CliUsage);
@@ -46,11 +84,15 @@ int Usage(std::ostream& err, const std::string& problem) {
 }
 
 // Opens the file, or prints the viewer's read-error message and returns nothing.
-std::unique_ptr<TTNEFReader> OpenReader(const std::string& path, std::ostream& err) {
+// "-" is standard input, read through a spooled copy that spool keeps.
+std::unique_ptr<TTNEFReader> OpenReader(const std::string& path, std::istream& in,
+                                        std::optional<TStdinSpool>& spool, std::ostream& err) {
   try {
-    return std::make_unique<TTNEFReader>(path, "");
+    if (path != "-") return std::make_unique<TTNEFReader>(path, "");
+    spool.emplace(in);
+    return std::make_unique<TTNEFReader>(spool->Path(), "");
   } catch (const std::exception& e) {
-    err << FormatRes(TStringId::ErrorReadingFile, {Arg(BaseName(path)), Arg(e.what())}) << "\n";
+    ErrorLine(err, FormatRes(TStringId::ErrorReadingFile, {Arg(BaseName(path)), Arg(e.what())}));
     return nullptr;
   }
 }
@@ -58,17 +100,19 @@ std::unique_ptr<TTNEFReader> OpenReader(const std::string& path, std::ostream& e
 void Show(const TTNEFReader& reader, bool json, std::ostream& out) {
   const std::string subject = reader.DisplaySubject();
   const std::string from = reader.DisplayFrom();
-  const std::string date = DateTimeToIso(reader.DateSent());
   const std::size_t bodySize = reader.Body().size();
   const char* kind = BodyKindName(reader.BodyKind());
   if (json) {
-    out << "{\"subject\":" << JsonString(subject) << ",\"from\":" << JsonString(from)
-        << ",\"dateSent\":" << JsonString(date) << ",\"body\":{\"bytes\":" << bodySize
-        << ",\"kind\":\"" << kind << "\"},\"attachments\":" << reader.Count() << "}\n";
+    out << "{\"subject\":" << JsonOrNull(subject) << ",\"from\":" << JsonOrNull(from)
+        << ",\"dateSent\":" << JsonDate(reader.DateSent()) << ",\"body\":{\"bytes\":" << bodySize
+        << ",\"kind\":\"" << kind << "\"},\"attachments\":";
+    JsonAttachments(reader, out);
+    out << "}\n";
     return;
   }
-  out << "Subject: " << subject << "\n"
-      << "From: " << from << "\n"
+  const std::string date = DateTimeToIso(reader.DateSent());
+  out << "Subject: " << Field(subject) << "\n"
+      << "From: " << Field(from) << "\n"
       << "Date sent: " << date << "\n"
       << "Body: " << bodySize << " bytes (" << kind << ")\n"
       << "Attachments: " << reader.Count() << "\n";
@@ -76,18 +120,14 @@ void Show(const TTNEFReader& reader, bool json, std::ostream& out) {
 
 void List(const TTNEFReader& reader, bool json, std::ostream& out) {
   if (json) {
-    out << "{\"attachments\":[";
-    for (int i = 0; i < reader.Count(); ++i) {
-      const TTNEFFile& file = reader.Files(i);
-      out << (i ? "," : "") << "{\"size\":" << file.Size()
-          << ",\"name\":" << JsonString(file.DisplayName()) << "}";
-    }
-    out << "]}\n";
+    out << "{\"attachments\":";
+    JsonAttachments(reader, out);
+    out << "}\n";
     return;
   }
   for (int i = 0; i < reader.Count(); ++i) {
     const TTNEFFile& file = reader.Files(i);
-    out << file.Size() << '\t' << file.DisplayName() << '\n';
+    out << file.Size() << '\t' << Field(file.DisplayName()) << '\n';
   }
 }
 
@@ -107,7 +147,7 @@ int Extract(TTNEFReader& reader, const std::string& directory, bool overwrite, s
     if (WriteFileBytes(JoinPath(dir, bodyName), body.data(), body.size(), mode))
       ++saved;
     else
-      err << FormatRes(TStringId::CliKeptExisting, {Arg(bodyName)}) << "\n";
+      ErrorLine(err, FormatRes(TStringId::CliKeptExisting, {Arg(Field(bodyName))}));
     ++done;
     for (int i = 0; i < reader.Count(); ++i) {
       TTNEFFile& file = reader.Files(i);
@@ -117,11 +157,11 @@ int Extract(TTNEFReader& reader, const std::string& directory, bool overwrite, s
       if (CopyFileRangeTo(stream.Handle(), stream.Path(), file.Offset(), file.Size(), path, mode))
         ++saved;
       else
-        err << FormatRes(TStringId::CliKeptExisting, {Arg(name)}) << "\n";
+        ErrorLine(err, FormatRes(TStringId::CliKeptExisting, {Arg(Field(name))}));
       ++done;
     }
   } catch (const std::exception& e) {
-    err << FormatRes(TStringId::CliWriteFailed, {Arg(done), Arg(total), Arg(e.what())}) << "\n";
+    ErrorLine(err, FormatRes(TStringId::CliWriteFailed, {Arg(done), Arg(total), Arg(Field(e.what()))}));
     status = 1;
   }
   // The count of files written, also after a failure stopped the run.
@@ -131,16 +171,29 @@ int Extract(TTNEFReader& reader, const std::string& directory, bool overwrite, s
   return status;
 }
 
+// Everything written, or one line saying it was not (a full disk, a closed pipe).
+int Finish(int status, std::ostream& out, std::ostream& err) {
+  out.flush();
+  if (out) return status;
+  ErrorLine(err, LoadResString(TStringId::CliOutputFailed));
+  return 1;
+}
+
 }  // namespace
 
 int RunTnefTool(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  return RunTnefTool(args, std::cin, out, err);
+}
+
+int RunTnefTool(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
+                std::ostream& err) {
   TOptions options;
   bool operandsOnly = false;
   for (const std::string& arg : args) {
     if (!operandsOnly && arg.size() > 1 && arg[0] == '-') {
       if (arg == "--") operandsOnly = true;
-      else if (arg == "--help" || arg == "-h") { out << LoadResString(TStringId::CliUsage); return 0; }
-      else if (arg == "--version") { out << "velquin-tnef " VELQUIN_VERSION "\n"; return 0; }
+      else if (arg == "--help" || arg == "-h") { out << LoadResString(TStringId::CliUsage); return Finish(0, out, err); }
+      else if (arg == "--version") { out << "velquin-tnef " VELQUIN_VERSION "\n"; return Finish(0, out, err); }
       else if (arg == "--json") options.Json = true;
       else if (arg == "--overwrite") options.Overwrite = true;
       else if (arg == "--html" || arg == "--text") options.BodyFormat = arg.substr(2);
@@ -162,17 +215,17 @@ int RunTnefTool(const std::vector<std::string>& args, std::ostream& out, std::os
   if (options.Overwrite && command != "extract") return Usage(err, "");
   if (!options.BodyFormat.empty() && command != "body") return Usage(err, "");
 
-  const auto reader = OpenReader(options.Operands[0], err);
+  std::optional<TStdinSpool> spool;
+  const auto reader = OpenReader(options.Operands[0], in, spool, err);
   if (!reader) return 1;
   if (command == "show") Show(*reader, options.Json, out);
   else if (command == "list") List(*reader, options.Json, out);
   else if (command == "body" && !options.BodyFormat.empty()) {
     // What the message pane shows: the converted body, as sanitised HTML or as plain text.
     const TRtfConversion body = ConvertMessageBody(*reader);
-    out << (options.BodyFormat == "html" ? body.Html : body.Text);
+    out << (options.BodyFormat == "html" ? body.Html : TextForTerminal(body.Text, TLineBreaks::Keep));
   }
   else if (command == "body") out.write(reader->Body().data(), static_cast<std::streamsize>(reader->Body().size()));
-  else return Extract(*reader, options.Operands.size() > 1 ? options.Operands[1] : "", options.Overwrite, out, err);
-  out.flush();
-  return out ? 0 : 1;
+  else return Finish(Extract(*reader, options.Operands.size() > 1 ? options.Operands[1] : "", options.Overwrite, out, err), out, err);
+  return Finish(0, out, err);
 }

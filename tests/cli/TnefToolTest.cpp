@@ -51,7 +51,14 @@ TEST(TnefTool, ShowPrintsTheMessageFacts) {
   const TRun json = RunTool({"show", "--json", Sample(dir)});
   EXPECT_EQ(json.Out,
             "{\"subject\":\"Quarterly résumé\",\"from\":\"Ann \\\"A\\\" Lee\",\"dateSent\":"
-            "\"2024-03-05 09:07:01\",\"body\":{\"bytes\":12,\"kind\":\"rtf\"},\"attachments\":3}\n");
+            "\"2024-03-05T09:07:01-00:00\",\"body\":{\"bytes\":12,\"kind\":\"rtf\"},\"attachments\":"
+            "[{\"size\":4,\"name\":\"image001.png\"},{\"size\":7,\"name\":\"image001.png\"},"
+            "{\"size\":0,\"name\":\"notes.txt\"}]}\n");
+  // What the file does not say is null, not an empty text.
+  const std::string bare = TnefBuilder().WriteTo(dir / "bare.tnef");
+  EXPECT_EQ(RunTool({"show", "--json", bare}).Out,
+            "{\"subject\":null,\"from\":null,\"dateSent\":null,\"body\":{\"bytes\":0,\"kind\":"
+            "\"none\"},\"attachments\":[]}\n");
 }
 
 TEST(TnefTool, ListAndBody) {
@@ -112,7 +119,7 @@ TEST(TnefTool, ErrorsAndUsage) {
   EXPECT_EQ(r.Status, 1);
   EXPECT_EQ(r.Err,
             "Error reading file bad.dat . Probably the file was corrupted during the transmition "
-            "or it is not a valid TNEF file.\r\n\r\nError: Invalid file format\n");
+            "or it is not a valid TNEF file.\n\nError: Invalid file format\n");
   EXPECT_EQ(RunTool({"list", dir / "missing.dat"}).Status, 1);
 
   for (const auto& args : std::vector<std::vector<std::string>>{
@@ -128,4 +135,61 @@ TEST(TnefTool, ErrorsAndUsage) {
   r = RunTool({"--version"});
   EXPECT_EQ(r.Status, 0);
   EXPECT_EQ(r.Out.rfind("velquin-tnef ", 0), 0u);
+}
+
+namespace {
+
+// A stream whose every write fails, as standard output redirected to /dev/full does.
+class TFullBuffer : public std::streambuf {
+protected:
+  int_type overflow(int_type) override { return traits_type::eof(); }
+  std::streamsize xsputn(const char*, std::streamsize) override { return 0; }
+};
+
+}  // namespace
+
+TEST(TnefTool, TextForPeopleShowsControlsAsEscapes) {
+  TTempDir dir;
+  TnefBuilder b;
+  b.CodePage(65001)
+      .Subject("Hi\x1b]0;owned\x07 there\r\nX")
+      .MsgProps(PropBlock().String8(0x0C1A, "Eve \xe2\x80\xae" "fdp.exe").String8(0x1000, "one\n\x1b[2Jtwo\tthree\xc2\x9b"));
+  b.Attachment("a\tb\nc.txt", "x").Attachment("\xe2\x80\xae" "exe.txt", "y");
+  const std::string file = b.WriteTo(dir / "controls.tnef");
+
+  const TRun show = RunTool({"show", file});
+  EXPECT_NE(show.Out.find("Subject: Hi\\x1b]0;owned\\x07 there\\r\\nX\n"), std::string::npos) << show.Out;
+  EXPECT_NE(show.Out.find("From: Eve \\u202efdp.exe\n"), std::string::npos) << show.Out;
+  // One attachment, one line.
+  EXPECT_EQ(RunTool({"list", file}).Out, "1\ta\\tb\\nc.txt\n1\t\\u202eexe.txt\n");
+  EXPECT_EQ(RunTool({"body", file, "--text"}).Out, "one\n\\x1b[2Jtwo\tthree\\u009b");
+
+  // The raw body and JSON keep their own exact forms.
+  EXPECT_EQ(RunTool({"body", file}).Out, "one\n\x1b[2Jtwo\tthree\xc2\x9b");
+  EXPECT_NE(RunTool({"list", "--json", file}).Out.find("\"a\\tb\\nc.txt\""), std::string::npos);
+  EXPECT_NE(RunTool({"show", "--json", file}).Out.find("\"Hi\\u001b]0;owned\\u0007 there\\r\\nX\""),
+            std::string::npos);
+}
+
+TEST(TnefTool, ReadsStandardInputAndReportsWriteErrors) {
+  TTempDir dir;
+  const std::string file = Sample(dir);
+  std::istringstream in(ReadFileBytes(file));
+  std::ostringstream out, err;
+  EXPECT_EQ(RunTnefTool({"list", "-"}, in, out, err), 0) << err.str();
+  EXPECT_EQ(out.str(), "4\timage001.png\n7\timage001.png\n0\tnotes.txt\n");
+
+  std::istringstream garbage("not tnef");
+  std::ostringstream none, why;
+  EXPECT_EQ(RunTnefTool({"show", "-"}, garbage, none, why), 1);
+  EXPECT_NE(why.str().find("Invalid file format\n"), std::string::npos);
+
+  TFullBuffer full;
+  std::ostream fullOut(&full);
+  for (const auto& args : std::vector<std::vector<std::string>>{{"list", file}, {"body", file}, {"--help"}}) {
+    std::ostringstream errors;
+    EXPECT_EQ(RunTnefTool(args, fullOut, errors), 1) << args[0];
+    EXPECT_EQ(errors.str(), "Could not write the output (is the disk full or the pipe closed?)\n");
+    fullOut.clear();
+  }
 }
