@@ -6,6 +6,7 @@
 
 #include "ClassesRootProvider.h"
 #include "StoreLocations.h"
+#include "StoreNotices.h"
 #include "TNEFReaderConst.h"
 
 namespace {
@@ -69,8 +70,12 @@ std::vector<TRegistry::TLayer> TRegistry::ReadLayers() {
       FUserStoreTried = true;
       const std::string path = UserStorePath();
       FUserStore = TRegistryStore::Open(path, true);
-      // Without the right to write there the settings can still be read.
-      if (!FUserStore) FUserStore = TRegistryStore::Open(path, false);
+      // Without the right to write there the settings can still be read; the user hears
+      // once that changes will not last.
+      if (!FUserStore) {
+        RecordStoreNotice("not saved " + path, FormatRes(TStringId::SettingsNotSaved, {Arg(path)}));
+        FUserStore = TRegistryStore::Open(path, false);
+      }
     }
     if (FUserStore) layers.push_back({FUserStore.get(), Hive()});
     return layers;

@@ -6,11 +6,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cstdio>
 #include <ctime>
 #include <filesystem>
 #include <set>
 
+#include "StoreNotices.h"
 #include "TNEFReaderConst.h"
 
 namespace {
@@ -205,8 +205,7 @@ sqlite3* OpenWritableWithRecovery(const std::string& path) {
   // A journal left beside a damaged file belongs to it, not to the fresh store.
   const std::string journal = path + "-journal";
   if (::access(journal.c_str(), F_OK) == 0) ::rename(journal.c_str(), (aside + "-journal").c_str());
-  std::fprintf(stderr, "%s\n",
-               FormatRes(TStringId::RegStoreReplaced, {Arg(path), Arg(aside)}).c_str());
+  RecordStoreNotice("set aside " + aside, FormatRes(TStringId::RegStoreReplaced, {Arg(path), Arg(aside)}));
 
   db = OpenFile(path, true);
   if (!db) return nullptr;

@@ -25,7 +25,7 @@ class TRegistryStore {
 public:
   // Opens the store file. Writable stores create the file and its folder when missing and
   // replace a file that is not a readable database (keeping it under a timestamped name,
-  // with one line on standard error). Read-only stores never create or change anything.
+  // told through RecordStoreNotice). Read-only stores never create or change anything.
   // Returns nullptr when the file cannot be opened.
   static std::unique_ptr<TRegistryStore> Open(const std::string& path, bool writable);
   ~TRegistryStore();

@@ -130,8 +130,11 @@ TSaveAllResult TAttachmentActions::actSaveAllExecute(TTNEFReader& reader) {
     folder = FDialogs.PickFolder(FromLocal(options.LastSaveAllDirectory()));
     if (!folder) return result;
     // Stored before anything is written, so the next Save all starts here even when this
-    // one fails half-way.
-    options.SetLastSaveAllDirectory(Local(*folder));
+    // one fails half-way. Only a convenience: settings that cannot be saved stop nothing.
+    try {
+      options.SetLastSaveAllDirectory(Local(*folder));
+    } catch (const ERegistryException&) {
+    }
   }
   result.Ran = true;
   const std::string directory = Local(*folder);

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <algorithm>
 
 #include "ExecutablePath.h"
 #include "Languages.h"
@@ -41,11 +42,14 @@ std::optional<QString> ShowOptionsDialog(QWidget* owner) {
 
 QString RunStartupSequence(QWidget* mainWindow) {
   InstallTranslationHook();
-  {
+  bool storeWritable = true;
+  try {
     TVelquinReaderOptions options;
     if (options.HasShowedOptions()) {
       options.ApplyDatAssociation();
     } else {
+      // Marked first, so a store that cannot be written skips the first-run dialog (which
+      // could save nothing) and the start goes on with the defaults; the window says why.
       options.SetHasShowedOptions(true);
       const int row = LanguageRowForLocale(SystemDefaultLocaleId());
       if (row >= 0) {
@@ -54,10 +58,17 @@ QString RunStartupSequence(QWidget* mainWindow) {
       }
       ShowOptionsDialog(mainWindow);
     }
+  } catch (const ERegistryException&) {
+    storeWritable = false;
   }
   // Read again: what the user chose in the first-run dialog holds for this run too.
   TVelquinReaderOptions options;
-  ApplyLanguage(options.Language());
+  if (storeWritable) {
+    ApplyLanguage(options.Language());
+  } else {
+    // Nothing was stored: this run still speaks the system's language.
+    ApplyLanguage(std::max(0, LanguageRowForLocale(SystemDefaultLocaleId())));
+  }
   return FromLocal(options.Mapi32Path());
 }
 

@@ -6,6 +6,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMenu>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QScreen>
 #include <QLayout>
@@ -22,6 +23,7 @@
 #include "PathDialog.h"
 #include "QvExtensionManager.h"
 #include "Startup.h"
+#include "StoreNotices.h"
 #include "TNEFReaderClass.h"
 #include "TNEFReaderConst.h"
 #include "fraGoogleAd.h"
@@ -202,7 +204,20 @@ void TfmVelquinDatReader::FormShow() {
   // First run, language and association; a failure here stops the rest of the start.
   SetMapi32Path(RunStartupSequence(this));
   setAcceptDrops(true);
+  ShowStoreNotices();
   OpenCommandLine(QCoreApplication::arguments().mid(1));
+}
+
+void TfmVelquinDatReader::ShowStoreNotices() {
+  QStringList lines;
+  for (const std::string& notice : TakeStoreNotices()) lines << QString::fromStdString(notice);
+  if (lines.isEmpty()) return;
+  auto* box = new QMessageBox(QMessageBox::Warning, Res(TStringId::AppTitle),
+                              lines.join(QStringLiteral("\n\n")), QMessageBox::Ok, this);
+  box->setObjectName(QStringLiteral("StoreNotice"));
+  box->setAttribute(Qt::WA_DeleteOnClose);
+  box->setWindowModality(Qt::NonModal);
+  box->show();
 }
 
 void TfmVelquinDatReader::closeEvent(QCloseEvent* event) {

@@ -37,6 +37,9 @@ public:
   // spaces and trimmed name the file, which is opened when it exists.
   static QString CommandLineFileName(const QStringList& arguments);
   void OpenCommandLine(const QStringList& arguments);
+  // Shows what the settings stores recorded (a damaged store set aside, settings that
+  // cannot be saved) in one box that does not block the window; nothing when there is none.
+  void ShowStoreNotices();
   // The drop handler's loop: opens the first of the files that reads as TNEF, silently.
   // Returns the index of the file opened, or -1.
   int OpenDroppedFiles(const QStringList& fileNames);

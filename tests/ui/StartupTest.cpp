@@ -8,13 +8,16 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
 
 #include "Languages.h"
 #include "Startup.h"
+#include "StoreNotices.h"
 #include "UiTestSupport.h"
 #include "VelquinReaderOptions.h"
+#include "fmTNEFReader.h"
 #include "fmTNEFReaderOptions.h"
 #include "ui_fmTNEFReaderOptions.h"
 
@@ -159,6 +162,55 @@ private slots:
     InstallModule("FRA", "FRA");
     // No module for English: the built-in texts.
     QCOMPARE(ApplyLanguage(0), QString());
+  }
+
+  // A store that cannot be used never stops the start: the window comes up, a file opens,
+  // and one box that blocks nothing says what happened to the settings.
+  void unusableStoresAreToldInTheWindowAndStopNothing_data() {
+    QTest::addColumn<bool>("damaged");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("store is a folder") << false << QStringLiteral("cannot be saved");
+    QTest::newRow("store is damaged") << true << QStringLiteral("registry.sqlite3.corrupt-");
+  }
+  void unusableStoresAreToldInTheWindowAndStopNothing() {
+    QFETCH(bool, damaged);
+    QFETCH(QString, expected);
+    const QString store = qEnvironmentVariable("XDG_CONFIG_HOME") + "/velquin-reader/registry.sqlite3";
+    if (damaged) {
+      QDir().mkpath(QFileInfo(store).path());
+      QFile file(store);
+      QVERIFY(file.open(QIODevice::WriteOnly));
+      file.write(QByteArray(4096, 'x'));
+    } else {
+      QVERIFY(QDir().mkpath(store));
+    }
+    TakeStoreNotices();
+    FDialogsShown = 0;
+    TfrmTNEFReaderOptions::SetModalRunner([&](TfrmTNEFReaderOptions& d) {
+      ++FDialogsShown;
+      d.done(QDialog::Rejected);
+      return d.result();
+    });
+    TErrorBoxRecorder boxes;
+    TfmVelquinDatReader window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QVERIFY2(boxes.Messages.isEmpty(), qPrintable(boxes.Messages.join('|')));
+    auto* notice = window.findChild<QMessageBox*>(QStringLiteral("StoreNotice"));
+    QVERIFY(notice != nullptr);
+    QVERIFY(notice->isVisible());
+    QCOMPARE(notice->windowModality(), Qt::NonModal);
+    QVERIFY2(notice->text().contains(expected), qPrintable(notice->text()));
+    // A damaged store is replaced, so the first-run dialog runs; a folder skips it.
+    QCOMPARE(FDialogsShown, damaged ? 1 : 0);
+
+    const QString message = FDir.filePath(QStringLiteral("notice.dat"));
+    uitest::WriteMessage(message, "Still opens", "{\\rtf1 x}");
+    window.OpenFile(message);
+    QVERIFY(window.Reader() != nullptr);
+    // Told once: a later look finds nothing new.
+    window.ShowStoreNotices();
+    QCOMPARE(window.findChildren<QMessageBox*>(QStringLiteral("StoreNotice")).size(), 1);
   }
 
   void websiteFallsBackToTheUserGuide() {
