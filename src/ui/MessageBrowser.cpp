@@ -2,7 +2,9 @@
 
 #include <QImage>
 #include <QTextDocument>
+#include <algorithm>
 
+#include "MailtoLink.h"
 #include "Picture.h"
 #include "Shell.h"
 
@@ -14,15 +16,21 @@ TMessageBrowser::TMessageBrowser(QWidget* parent) : QTextBrowser(parent) {
 
 void TMessageBrowser::SetPictures(std::map<QString, TBodyPicture> pictures) {
   FPictures = std::move(pictures);
+  FPixelsShown = 0;
 }
 
 QVariant TMessageBrowser::loadResource(int type, const QUrl& name) {
   if (type == QTextDocument::ImageResource) {
     const auto it = FPictures.find(name.toString());
-    if (it != FPictures.end()) {
-      // The preview's decoders and bounds; an undecodable picture shows nothing.
+    if (it != FPictures.end() && FPixelsShown < kMaxPixelsTotal) {
+      // The preview's decoders, with the body's tighter bounds; an undecodable picture
+      // shows nothing.
       TPicture picture;
-      if (picture.LoadFromMemory(it->second.Bytes, it->second.Extension)) return picture.ToImage();
+      picture.SetMaxPixels(std::min(kMaxPixelsEach, kMaxPixelsTotal - FPixelsShown));
+      if (picture.LoadFromMemory(it->second.Bytes, it->second.Extension)) {
+        FPixelsShown += static_cast<std::uint64_t>(picture.Width()) * static_cast<std::uint64_t>(picture.Height());
+        return picture.ToImage();
+      }
     }
   }
   return {};
@@ -31,5 +39,5 @@ QVariant TMessageBrowser::loadResource(int type, const QUrl& name) {
 void TMessageBrowser::LinkClicked(const QUrl& url) {
   const QString scheme = url.scheme().toLower();
   if (scheme == QLatin1String("http") || scheme == QLatin1String("https") || scheme == QLatin1String("mailto"))
-    ShellOpenDocument(url.toString().toStdString());
+    ShellOpenDocument(MailtoForShell(url).toString(QUrl::FullyEncoded).toStdString());
 }

@@ -4,6 +4,7 @@
 // pictures the body itself carries, and hands clicked web and mail links to the desktop.
 
 #include <QTextBrowser>
+#include <cstdint>
 #include <map>
 
 #include "MessageBodyView.h"
@@ -12,6 +13,12 @@ class TMessageBrowser : public QTextBrowser {
   Q_OBJECT
 public:
   explicit TMessageBrowser(QWidget* parent = nullptr);
+
+  // A body's pictures are bounded one by one and together, so that a small file naming
+  // huge pictures costs a bounded amount of memory: each at most kMaxPixelsEach (a JPEG
+  // above it is shown smaller), and once kMaxPixelsTotal are shown the rest are left out.
+  static constexpr std::uint64_t kMaxPixelsEach = 16'000'000;
+  static constexpr std::uint64_t kMaxPixelsTotal = 48'000'000;
 
   // Pictures the body carries, by the address its HTML uses for them; replaced with every
   // body shown.
@@ -22,4 +29,5 @@ public:
 private:
   void LinkClicked(const QUrl& url);
   std::map<QString, TBodyPicture> FPictures;
+  std::uint64_t FPixelsShown = 0;
 };

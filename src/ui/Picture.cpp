@@ -1,6 +1,6 @@
 // Picture loading for the preview. The file is mapped, not read, so a large attachment
 // costs address space rather than memory; each decoder checks the picture's size against
-// kMaxPicturePixels before it allocates.
+// the holder's pixel bound before it allocates.
 
 #include "Picture.h"
 
@@ -29,7 +29,7 @@ QImage ImageFromRaw(TRawImage&& raw) {
 
 }  // namespace
 
-TPicture::TPicture() = default;
+TPicture::TPicture() : FMaxPixels(kMaxPicturePixels) {}
 TPicture::~TPicture() = default;
 
 bool TPicture::IsPreviewExtension(const QString& extension) {
@@ -104,9 +104,9 @@ bool TPicture::LoadBytes(const std::uint8_t* bytes, std::size_t length, const QS
     // Mail programs rename pictures freely (a PNG called .jpg is common), so the bytes'
     // signature picks the decoder and the extension only decides that one is tried.
     TRawImage raw;
-    if (length >= 8 && std::memcmp(bytes, "\x89PNG\r\n\x1a\n", 8) == 0) ok = DecodePng(bytes, length, raw);
-    else if (length >= 4 && std::memcmp(bytes, "GIF8", 4) == 0) ok = DecodeGif(bytes, length, raw);
-    else if (length >= 2 && bytes[0] == 0xFF && bytes[1] == 0xD8) ok = DecodeJpeg(bytes, length, raw);
+    if (length >= 8 && std::memcmp(bytes, "\x89PNG\r\n\x1a\n", 8) == 0) ok = DecodePng(bytes, length, raw, FMaxPixels);
+    else if (length >= 4 && std::memcmp(bytes, "GIF8", 4) == 0) ok = DecodeGif(bytes, length, raw, FMaxPixels);
+    else if (length >= 2 && bytes[0] == 0xFF && bytes[1] == 0xD8) ok = DecodeJpeg(bytes, length, raw, FMaxPixels);
     if (ok) FImage = ImageFromRaw(std::move(raw));
   }
   if (!ok) Clear();
@@ -119,9 +119,9 @@ bool TPicture::LoadViaQt(QIODevice& device) {
   // Qt's own limit (in MB) backs up the size check, which needs the header to be read.
   QImageReader::setAllocationLimit(512);
   const QSize size = reader.size();
-  if (size.isValid() && !PictureSizeAllowed(size.width(), size.height())) return false;
+  if (size.isValid() && !PictureSizeAllowed(size.width(), size.height(), FMaxPixels)) return false;
   QImage image = reader.read();
-  if (image.isNull() || !PictureSizeAllowed(image.width(), image.height())) return false;
+  if (image.isNull() || !PictureSizeAllowed(image.width(), image.height(), FMaxPixels)) return false;
   FImage = std::move(image);
   return true;
 }
@@ -131,7 +131,7 @@ bool TPicture::LoadSvg(const std::string& svg) {
   if (!renderer->isValid()) return false;
   QSize size = renderer->defaultSize();
   if (size.isEmpty()) size = renderer->viewBox().size();
-  if (size.isEmpty() || !PictureSizeAllowed(size.width(), size.height())) return false;
+  if (size.isEmpty() || !PictureSizeAllowed(size.width(), size.height(), FMaxPixels)) return false;
   FSvgSize = size;
   FSvg = std::move(renderer);
   return true;

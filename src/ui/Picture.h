@@ -6,6 +6,7 @@
 #include <QImage>
 #include <QRect>
 #include <QString>
+#include <cstdint>
 #include <memory>
 
 class QIODevice;
@@ -18,6 +19,10 @@ public:
   ~TPicture();
   TPicture(const TPicture&) = delete;
   TPicture& operator=(const TPicture&) = delete;
+
+  // The most pixels a picture loaded from now on may have (the preview's bound unless set
+  // lower); a JPEG above it loads at a fraction of its size, anything else not at all.
+  void SetMaxPixels(std::uint64_t pixels) { FMaxPixels = pixels; }
 
   // Whether an extension (lower case, dot included) is one the preview loads.
   static bool IsPreviewExtension(const QString& extension);
@@ -49,4 +54,5 @@ private:
   QImage FImage;
   std::unique_ptr<QSvgRenderer> FSvg;
   QSize FSvgSize;
+  std::uint64_t FMaxPixels;
 };

@@ -5,6 +5,7 @@
 #include <QVBoxLayout>
 
 #include "Format.h"
+#include "MailtoLink.h"
 #include "Shell.h"
 
 // The advertising account is build configuration; without one the slots stay empty and the
@@ -131,5 +132,5 @@ void TfraGoogleAd::ShowPage(const QString& subject, const QString& body) {
 
 void TfraGoogleAd::WebBrowser1BeforeNavigate2(const QUrl& url) {
   ShellOpenDocument(url.isLocalFile() ? QFile::encodeName(url.toLocalFile()).toStdString()
-                                      : url.toString().toStdString());
+                                      : MailtoForShell(url).toString().toStdString());
 }

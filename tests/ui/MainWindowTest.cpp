@@ -290,6 +290,41 @@ private slots:
     QCOMPARE(copy.readAll(), QByteArray("%PDF-1.4 tiny"));
   }
 
+  // A small body naming huge pictures costs bounded memory: each picture at most 16
+  // megapixels, and no more pictures once 48 megapixels are shown.
+  void bodyPicturesAreBoundedEachAndTogether() {
+    const QByteArray fits = EncodedPicture(4000, 4000, "PNG");
+    const QByteArray tooLarge = EncodedPicture(4001, 4000, "PNG");
+    TMessageBrowser browser;
+    browser.SetPictures({{"big", {tooLarge, ".png"}}, {"a", {fits, ".png"}}, {"b", {fits, ".png"}},
+                         {"c", {fits, ".png"}}, {"d", {fits, ".png"}}});
+    QVERIFY(!browser.loadResource(QTextDocument::ImageResource, QUrl("big")).isValid());
+    for (const char* name : {"a", "b", "c"})
+      QCOMPARE(browser.loadResource(QTextDocument::ImageResource, QUrl(name)).value<QImage>().size(), QSize(4000, 4000));
+    QVERIFY(!browser.loadResource(QTextDocument::ImageResource, QUrl("d")).isValid());
+    // A new body starts afresh.
+    browser.SetPictures({{"a", {fits, ".png"}}});
+    QVERIFY(browser.loadResource(QTextDocument::ImageResource, QUrl("a")).isValid());
+  }
+
+  void mailLinksReachTheShellWithOnlyAddressSubjectAndBody_data() {
+    QTest::addColumn<QString>("link");
+    QTest::addColumn<QString>("handed");
+    QTest::newRow("attach") << "mailto:x@example.com?attach=/etc/passwd" << "mailto:x@example.com";
+    QTest::newRow("mixed") << "MailTo:x@example.com?Subject=Hi%20there&attachment=%2Fetc%2Fshadow&body=a%26b&file=~/.ssh/id_rsa#frag"
+                           << "mailto:x@example.com?Subject=Hi%20there&body=a%26b";
+    QTest::newRow("plain") << "mailto:x@example.com" << "mailto:x@example.com";
+    QTest::newRow("web") << "https://example.org/?attach=1" << "https://example.org/?attach=1";
+  }
+  void mailLinksReachTheShellWithOnlyAddressSubjectAndBody() {
+    QFETCH(QString, link);
+    QFETCH(QString, handed);
+    TMessageBrowser browser;
+    FShell->Requests.clear();
+    emit browser.anchorClicked(QUrl(link));
+    QCOMPARE(FShell->Requests, std::vector<std::string>{handed.toStdString()});
+  }
+
   void errorBoxTextAndHandlers() {
     QCOMPARE(ErrorBoxText(QStringLiteral("Disk full")), QStringLiteral("Disk full."));
     QCOMPARE(ErrorBoxText(QStringLiteral("Done.")), QStringLiteral("Done."));

@@ -184,8 +184,30 @@ private slots:
     TRawImage raw;
     QVERIFY(!DecodePng(reinterpret_cast<const std::uint8_t*>(png.data()), png.size(), raw));
     QVERIFY(raw.Pixels.empty());
-    QVERIFY(!PictureSizeAllowed(10001, 10000));
-    QVERIFY(PictureSizeAllowed(10000, 10000));
+    QVERIFY(!PictureSizeAllowed(10000, 5001));
+    QVERIFY(PictureSizeAllowed(10000, 5000));
+  }
+
+  // A JPEG above the bound is decoded at 1/2, 1/4 or 1/8 of its size, the first that fits;
+  // when even 1/8 does not fit it is refused.
+  void largeJpegIsScaledDownAtDecode() {
+    QImage source(400, 300, QImage::Format_RGB32);
+    source.fill(Qt::blue);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    QVERIFY(buffer.open(QIODevice::WriteOnly) && source.save(&buffer, "JPG"));
+    const auto* data = reinterpret_cast<const std::uint8_t*>(bytes.constData());
+    const auto size = static_cast<std::size_t>(bytes.size());
+    struct TCase { std::uint64_t Max; int Width; int Height; };
+    for (const TCase c : {TCase{120000, 400, 300}, TCase{119999, 200, 150}, TCase{2000, 50, 38}}) {
+      TRawImage raw;
+      QVERIFY(DecodeJpeg(data, size, raw, c.Max));
+      QCOMPARE(raw.Width, c.Width);
+      QCOMPARE(raw.Height, c.Height);
+    }
+    TRawImage refused;
+    QVERIFY(!DecodeJpeg(data, size, refused, 1899));
+    QVERIFY(refused.Pixels.empty());
   }
 
   void chunkLongerThanTheFileIsNotAllocated() {

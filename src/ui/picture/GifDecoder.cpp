@@ -36,7 +36,8 @@ struct TGifCloser {
 
 // Reads the first image descriptor's pixels onto the logical screen. Returns false when no
 // row could be read; a frame cut short keeps the rows read before the fault.
-bool ReadFirstFrame(GifFileType* gif, int transparent, std::size_t fileBytes, TRawImage& image) {
+bool ReadFirstFrame(GifFileType* gif, int transparent, std::size_t fileBytes, TRawImage& image,
+                    std::uint64_t maxPixels) {
   const GifImageDesc& desc = gif->Image;
   const ColorMapObject* map = desc.ColorMap != nullptr ? desc.ColorMap : gif->SColorMap;
   if (map == nullptr || map->Colors == nullptr || desc.Width <= 0 || desc.Height <= 0 ||
@@ -51,7 +52,7 @@ bool ReadFirstFrame(GifFileType* gif, int transparent, std::size_t fileBytes, TR
   const std::uint64_t height = std::max<std::uint64_t>(std::uint64_t(std::max(gif->SHeight, 0)), bottom);
   // An LZW code of at least 3 bits stands for at most 4096 pixels, and the canvas around a
   // frame is held to the same measure.
-  if (!PictureSizeJustified(width, height, fileBytes, 4096 * 8 / 3)) return false;
+  if (!PictureSizeJustified(width, height, fileBytes, 4096 * 8 / 3, maxPixels)) return false;
 
   image.Width = static_cast<int>(width);
   image.Height = static_cast<int>(height);
@@ -88,7 +89,7 @@ bool ReadFirstFrame(GifFileType* gif, int transparent, std::size_t fileBytes, TR
   return true;
 }
 
-bool Decode(const std::uint8_t* data, std::size_t size, TRawImage& image) {
+bool Decode(const std::uint8_t* data, std::size_t size, TRawImage& image, std::uint64_t maxPixels) {
   TGifInput in{data, size, 0};
   int error = 0;
   TGifCloser closer{DGifOpen(&in, ReadData, &error)};
@@ -102,7 +103,7 @@ bool Decode(const std::uint8_t* data, std::size_t size, TRawImage& image) {
     switch (type) {
       case IMAGE_DESC_RECORD_TYPE:
         if (DGifGetImageDesc(gif) == GIF_ERROR) return false;
-        return ReadFirstFrame(gif, transparent, size, image);
+        return ReadFirstFrame(gif, transparent, size, image, maxPixels);
       case EXTENSION_RECORD_TYPE: {
         int code = 0;
         GifByteType* ext = nullptr;
@@ -124,11 +125,11 @@ bool Decode(const std::uint8_t* data, std::size_t size, TRawImage& image) {
 
 }  // namespace
 
-bool DecodeGif(const std::uint8_t* data, std::size_t size, TRawImage& image) {
+bool DecodeGif(const std::uint8_t* data, std::size_t size, TRawImage& image, std::uint64_t maxPixels) {
   if (data == nullptr || size < 6) return false;
   bool ok = false;
   try {
-    ok = Decode(data, size, image);
+    ok = Decode(data, size, image, maxPixels);
   } catch (const std::bad_alloc&) {
     ok = false;
   }

@@ -47,7 +47,7 @@ inline std::uint32_t CmykToArgb(const JSAMPLE* p, bool inverted) {
 // Everything after setjmp works on the caller's objects through pointers, so no local
 // changes between setjmp and a longjmp that would need `volatile`.
 bool Decode(jpeg_decompress_struct* cinfo, TJpegError* err, const std::uint8_t* data,
-            std::size_t size, TRawImage* image, std::vector<JSAMPLE>* row) {
+            std::size_t size, std::uint64_t maxPixels, TRawImage* image, std::vector<JSAMPLE>* row) {
   if (setjmp(err->Jump)) return false;
   jpeg_create_decompress(cinfo);
   cinfo->mem->max_memory_to_use = kMaxLibraryMemory;
@@ -55,6 +55,16 @@ bool Decode(jpeg_decompress_struct* cinfo, TJpegError* err, const std::uint8_t* 
   if (jpeg_read_header(cinfo, TRUE) != JPEG_HEADER_OK) return false;
   // Every 8 x 8 block costs at least one bit of entropy-coded data.
   if (!PictureSizeJustified(cinfo->image_width, cinfo->image_height, size, kJpegPixelsPerByte)) return false;
+  // A picture above the bound is decoded smaller, which the library does without ever
+  // holding the full size: 1/2, 1/4 or 1/8, the first that fits.
+  cinfo->scale_num = 1;
+  cinfo->scale_denom = 1;
+  jpeg_calc_output_dimensions(cinfo);
+  while (!PictureSizeAllowed(cinfo->output_width, cinfo->output_height, maxPixels) && cinfo->scale_denom < 8) {
+    cinfo->scale_denom *= 2;
+    jpeg_calc_output_dimensions(cinfo);
+  }
+  if (!PictureSizeAllowed(cinfo->output_width, cinfo->output_height, maxPixels)) return false;
 
   const bool cmyk = cinfo->jpeg_color_space == JCS_CMYK || cinfo->jpeg_color_space == JCS_YCCK;
   cinfo->out_color_space = cmyk ? JCS_CMYK : JCS_EXT_BGRA;
@@ -81,7 +91,7 @@ bool Decode(jpeg_decompress_struct* cinfo, TJpegError* err, const std::uint8_t* 
 
 }  // namespace
 
-bool DecodeJpeg(const std::uint8_t* data, std::size_t size, TRawImage& image) {
+bool DecodeJpeg(const std::uint8_t* data, std::size_t size, TRawImage& image, std::uint64_t maxPixels) {
   if (data == nullptr || size == 0) return false;
   jpeg_decompress_struct cinfo{};
   TJpegError err{};
@@ -94,7 +104,7 @@ bool DecodeJpeg(const std::uint8_t* data, std::size_t size, TRawImage& image) {
   std::vector<JSAMPLE> row;
   bool ok = false;
   try {
-    ok = Decode(&cinfo, &err, data, size, &image, &row);
+    ok = Decode(&cinfo, &err, data, size, maxPixels, &image, &row);
   } catch (const std::bad_alloc&) {
     ok = false;
   }

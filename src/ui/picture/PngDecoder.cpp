@@ -21,6 +21,7 @@ struct TPngInput {
   const std::uint8_t* Data;
   std::size_t Size;
   std::size_t Pos;
+  std::uint64_t MaxPixels;
 };
 
 void ReadData(png_structp png, png_bytep out, png_size_t length) {
@@ -47,7 +48,7 @@ bool Decode(png_structp png, png_infop info, TPngInput* in, TRawImage* image,
   int depth = 0, colorType = 0, interlace = 0;
   png_get_IHDR(png, info, &width, &height, &depth, &colorType, &interlace, nullptr, nullptr);
   // Deflate expands at most 1032 times, and a pixel takes at least one bit.
-  if (!PictureSizeJustified(width, height, in->Size, kPngPixelsPerByte)) return false;
+  if (!PictureSizeJustified(width, height, in->Size, kPngPixelsPerByte, in->MaxPixels)) return false;
 
   // Everything becomes 8-bit B, G, R, A in memory: 0xAARRGGBB on a little-endian machine.
   if (colorType == PNG_COLOR_TYPE_PALETTE) png_set_palette_to_rgb(png);
@@ -93,7 +94,7 @@ std::size_t BytesOfWholeChunks(const std::uint8_t* data, std::size_t size) {
 
 }  // namespace
 
-bool DecodePng(const std::uint8_t* data, std::size_t size, TRawImage& image) {
+bool DecodePng(const std::uint8_t* data, std::size_t size, TRawImage& image, std::uint64_t maxPixels) {
   if (data == nullptr || size < 8 || png_sig_cmp(data, 0, 8) != 0) return false;
   png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, Error, Warning);
   if (png == nullptr) return false;
@@ -102,7 +103,7 @@ bool DecodePng(const std::uint8_t* data, std::size_t size, TRawImage& image) {
     png_destroy_read_struct(&png, nullptr, nullptr);
     return false;
   }
-  TPngInput in{data, BytesOfWholeChunks(data, size), 0};
+  TPngInput in{data, BytesOfWholeChunks(data, size), 0, maxPixels};
   std::vector<png_bytep> rows;
   bool ok = false, pixelsRead = false;
   try {
