@@ -15,6 +15,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::string svg;
 #if VELQUIN_FUZZ_DECODER == 1
   if (DecodeJpeg(data, size, image) && image.Pixels.size() != std::size_t(image.Width) * image.Height) __builtin_trap();
+  // A small bound takes the scaled-down path, which must keep to it.
+  TRawImage scaled;
+  if (DecodeJpeg(data, size, scaled, 4096) &&
+      (scaled.Pixels.size() > 4096 || scaled.Pixels.size() != std::size_t(scaled.Width) * scaled.Height))
+    __builtin_trap();
 #elif VELQUIN_FUZZ_DECODER == 2
   if (DecodePng(data, size, image) && image.Pixels.size() != std::size_t(image.Width) * image.Height) __builtin_trap();
 #elif VELQUIN_FUZZ_DECODER == 3
