@@ -315,7 +315,7 @@ void TfmVelquinDatReader::FillList() {
   }
   if (FListModel->Count() > 0) SelectRow(0);
   UpdateSelection();
-  ui->fraGoogleAd1->ShowPage(ui->edtSubject->text(), ui->RichEdit1->toPlainText());
+  ui->fraGoogleAd1->ShowPage(ui->edtSubject->text(), TfraGoogleAd::LeadingText(*ui->RichEdit1->document()));
   ui->fraGoogleAd1->show();
 }
 
