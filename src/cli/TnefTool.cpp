@@ -168,8 +168,11 @@ int RunTnefTool(const std::vector<std::string>& args, std::ostream& out, std::os
   else if (command == "list") List(*reader, options.Json, out);
   else if (command == "body" && !options.BodyFormat.empty()) {
     // What the message pane shows: the converted body, as sanitised HTML or as plain text.
-    const TRtfConversion body = ConvertMessageBody(*reader);
-    out << (options.BodyFormat == "html" ? body.Html : body.Text);
+    // Only the form asked for is built.
+    const bool html = options.BodyFormat == "html";
+    const TRtfConversion body = ConvertMessageBody(*reader, html ? TBodyOutputs::Html : TBodyOutputs::Text);
+    const std::string& shown = html ? body.Html : body.Text;
+    out.write(shown.data(), static_cast<std::streamsize>(shown.size()));
   }
   else if (command == "body") out.write(reader->Body().data(), static_cast<std::streamsize>(reader->Body().size()));
   else return Extract(*reader, options.Operands.size() > 1 ? options.Operands[1] : "", options.Overwrite, out, err);
