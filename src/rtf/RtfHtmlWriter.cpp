@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "LargeBuffer.h"
 #include "RtfToHtml.h"
 
 namespace {
@@ -39,8 +40,8 @@ TRtfHtmlWriter::TRtfHtmlWriter(const TRtfFontTable& fonts, const TRtfColorTable&
       FWantHtml(outputs != TBodyOutputs::Text), FWantText(outputs != TBodyOutputs::Html) {
   // Mail's RTF comes out as about twice its size in HTML and half in text; a reservation a
   // little over that lets the outputs grow in place. Pages never written are never touched.
-  if (FWantHtml) FHtml.reserve(std::min(FLimit, 2 * inputSize + 4096));
-  if (FWantText) FText.reserve(std::min(FLimit, inputSize / 2 + 1024));
+  if (FWantHtml) ReserveLarge(FHtml, std::min(FLimit, 2 * inputSize + 4096));
+  if (FWantText) ReserveLarge(FText, std::min(FLimit, inputSize / 2 + 1024));
 }
 
 void TRtfHtmlWriter::Append(std::string& to, std::string_view s) {

@@ -4,6 +4,7 @@
 
 #include "ByteReader.h"
 #include "Exception.h"
+#include "LargeBuffer.h"
 #include "TNEFReaderConst.h"
 
 namespace {
@@ -61,7 +62,7 @@ std::string DecompressRTF(std::string_view input) {
   // preset or to output already written. The preset never enters the output, and the
   // output is reserved, not zero-filled: every byte is appended once.
   std::string out;
-  out.reserve(rawSize);
+  ReserveLarge(out, rawSize);
   const std::size_t end = kPresetSize + static_cast<std::size_t>(rawSize);
 
   const auto* in = reinterpret_cast<const std::uint8_t*>(data.data());
