@@ -101,7 +101,8 @@ int main(int argc, char** argv) {
   if (!QTest::qWaitForWindowExposed(&window)) return 1;
   if (mode == "startup") {
     QCoreApplication::processEvents();  // the first paint, as the hello-world does it
-    std::printf("window painted %.1f ms after process start\n", MsSinceProcessStart());
+    std::printf("window painted %.1f ms after process start, %.1f ms processor time\n", MsSinceProcessStart(),
+              CpuMsSinceProcessStart());
     return 0;
   }
   if (mode == "screenshot" && argc >= 5) {
