@@ -18,7 +18,7 @@ packages=(
 )
 
 # Peers the benchmarks compare against; only needed for bench/.
-bench_packages=(tnef ytnef-tools hyperfine time)
+bench_packages=(tnef ytnef-tools hyperfine time unrtf)
 
 SUDO=""
 if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi

@@ -1,6 +1,8 @@
 // On-demand measurements of the viewer's window, and its screenshots for the README.
 //
-//   velquin_window_bench startup FILE         ms from process start to the window shown
+//   velquin_window_bench startup [FILE]       ms from process start to the window painted
+//   velquin_window_bench first-run-done       marks the first run done in the settings, so
+//                                             that start-up runs show no options dialog
 //   velquin_window_bench memory FILE          peak resident memory (KB) after opening FILE
 //   velquin_window_bench make-large PATH MB   writes a TNEF file with MB megabytes of
 //                                             attachments (sparse, so it is quick to make)
@@ -21,26 +23,11 @@
 #include <string>
 
 #include "Application.h"
+#include "StartTime.h"
+#include "VelquinReaderOptions.h"
 #include "fmTNEFReader.h"
 
 namespace {
-
-// Milliseconds since the process started, from the kernel's start time in clock ticks.
-double MsSinceProcessStart() {
-  std::ifstream stat("/proc/self/stat");
-  std::string content((std::istreambuf_iterator<char>(stat)), {});
-  const auto close = content.rfind(')');
-  if (close == std::string::npos) return -1;
-  std::istringstream rest(content.substr(close + 2));
-  std::string field;
-  unsigned long long start = 0;
-  for (int i = 3; i <= 22 && rest >> field; ++i)
-    if (i == 22) start = std::stoull(field);
-  std::ifstream uptimeFile("/proc/uptime");
-  double uptime = 0;
-  uptimeFile >> uptime;
-  return (uptime - double(start) / double(sysconf(_SC_CLK_TCK))) * 1000.0;
-}
 
 std::string Le16(unsigned v) { return {char(v & 0xFF), char((v >> 8) & 0xFF)}; }
 std::string Le32(std::uint32_t v) { return Le16(v & 0xFFFF) + Le16(v >> 16); }
@@ -86,8 +73,14 @@ long PeakKb() {
 
 int main(int argc, char** argv) {
   if (argc >= 4 && std::strcmp(argv[1], "make-large") == 0) return MakeLarge(argv[2], std::atol(argv[3]));
-  if (argc < 3) {
-    std::fprintf(stderr, "usage: %s startup|memory FILE | make-large PATH MB | screenshot FILE ROW OUT\n", argv[0]);
+  if (argc == 2 && std::strcmp(argv[1], "first-run-done") == 0) {
+    TVelquinReaderOptions().SetHasShowedOptions(true);
+    return 0;
+  }
+  const bool startupWithoutFile = argc == 2 && std::strcmp(argv[1], "startup") == 0;
+  if (argc < 3 && !startupWithoutFile) {
+    std::fprintf(stderr, "usage: %s startup [FILE] | memory FILE | make-large PATH MB | first-run-done | "
+                         "screenshot FILE ROW OUT\n", argv[0]);
     return 2;
   }
   const std::string mode = argv[1];
@@ -95,7 +88,7 @@ int main(int argc, char** argv) {
   TVelquinApplication app(qtArgc, argv);
   TVelquinApplication::InstallPlatformServices();
   TfmVelquinDatReader window;
-  const QString file = QString::fromLocal8Bit(argv[2]);
+  const QString file = startupWithoutFile ? QString() : QString::fromLocal8Bit(argv[2]);
 
   if (mode == "memory") {
     const long before = PeakKb();
@@ -103,11 +96,13 @@ int main(int argc, char** argv) {
     std::printf("peak resident memory: %ld KB (%ld KB before the open)\n", PeakKb(), before);
     return 0;
   }
-  window.OpenFile(file);
+  if (!file.isEmpty()) window.OpenFile(file);
   window.show();
   if (!QTest::qWaitForWindowExposed(&window)) return 1;
   if (mode == "startup") {
-    std::printf("window shown %.0f ms after process start\n", MsSinceProcessStart());
+    QCoreApplication::processEvents();  // the first paint, as the hello-world does it
+    std::printf("window painted %.1f ms after process start, %.1f ms processor time\n", MsSinceProcessStart(),
+              CpuMsSinceProcessStart());
     return 0;
   }
   if (mode == "screenshot" && argc >= 5) {

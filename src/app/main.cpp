@@ -17,8 +17,7 @@ int main(int argc, char** argv) {
   InstallTranslationHook();
 
   TfmVelquinDatReader window;
-  // Made with the window, before the message loop: its creation reads the options.
-  CreateStartupOptionsDialog(&window);
+  // The options dialog is made only when it is shown (first run, or Options...).
   window.show();
   return app.exec();
 }

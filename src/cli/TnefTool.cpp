@@ -222,8 +222,11 @@ int RunTnefTool(const std::vector<std::string>& args, std::istream& in, std::ost
   else if (command == "list") List(*reader, options.Json, out);
   else if (command == "body" && !options.BodyFormat.empty()) {
     // What the message pane shows: the converted body, as sanitised HTML or as plain text.
-    const TRtfConversion body = ConvertMessageBody(*reader);
-    out << (options.BodyFormat == "html" ? body.Html : TextForTerminal(body.Text, TLineBreaks::Keep));
+    // Only the form asked for is built.
+    const bool html = options.BodyFormat == "html";
+    const TRtfConversion body = ConvertMessageBody(*reader, html ? TBodyOutputs::Html : TBodyOutputs::Text);
+    if (html) out.write(body.Html.data(), static_cast<std::streamsize>(body.Html.size()));
+    else out << TextForTerminal(body.Text, TLineBreaks::Keep);
   }
   else if (command == "body") out.write(reader->Body().data(), static_cast<std::streamsize>(reader->Body().size()));
   else return Finish(Extract(*reader, options.Operands.size() > 1 ? options.Operands[1] : "", options.Overwrite, out, err), out, err);

@@ -10,9 +10,12 @@
 // Fills picture.Bytes and picture.Format for a Content-ID; false when there is none.
 using TCidLookup = std::function<bool(std::string_view contentId, TRtfPicture& picture)>;
 
-TRtfConversion ConvertRtfBody(std::string_view bytes, unsigned codePage, const TCidLookup& lookup);
+// outputs: which of Html and Text to build; the other is left empty.
+TRtfConversion ConvertRtfBody(std::string_view bytes, unsigned codePage, const TCidLookup& lookup,
+                              TBodyOutputs outputs = TBodyOutputs::HtmlAndText);
 // utf8Html: an HTML document already decoded to UTF-8.
-TRtfConversion ConvertHtmlBody(std::string_view utf8Html, const TCidLookup& lookup);
+TRtfConversion ConvertHtmlBody(std::string_view utf8Html, const TCidLookup& lookup,
+                               TBodyOutputs outputs = TBodyOutputs::HtmlAndText);
 
 // The picture format named by a file's first bytes, else by its name's extension.
 TPictureFormat SniffPictureFormat(std::string_view bytes, std::string_view name);

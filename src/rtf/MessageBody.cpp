@@ -59,20 +59,21 @@ TRtfConversion HtmlBodyToHtml(std::string_view bytes, bool isUtf8, unsigned code
   return ConvertHtmlBody(DecodeHtmlBytes(bytes, isUtf8, codePage), {});
 }
 
-TRtfConversion ConvertMessageBody(TTNEFReader& reader) {
+TRtfConversion ConvertMessageBody(TTNEFReader& reader, TBodyOutputs outputs) {
   const unsigned codePage = reader.CodePage();
   switch (reader.BodyKind()) {
     case TBodyKind::Rtf:
-      return ConvertRtfBody(reader.MessageText(), codePage, AttachmentLookup(reader));
+      return ConvertRtfBody(reader.MessageText(), codePage, AttachmentLookup(reader), outputs);
     case TBodyKind::Html:
       return ConvertHtmlBody(DecodeHtmlBytes(reader.HtmlBody(), reader.HtmlBodyIsUtf8(), codePage),
-                             AttachmentLookup(reader));
+                             AttachmentLookup(reader), outputs);
     case TBodyKind::Text: {
       TRtfConversion result;
       result.Source = TBodySource::PlainText;
       const std::string& body = reader.PlainBody();
       result.Text = reader.PlainBodyIsUtf8() ? std::string(UpToNul(body)) : CodePageToUtf8(body, codePage);
-      result.Html = PlainTextToHtml(result.Text);
+      if (outputs != TBodyOutputs::Text) result.Html = PlainTextToHtml(result.Text);
+      if (outputs == TBodyOutputs::Html) result.Text.clear();
       return result;
     }
     default:

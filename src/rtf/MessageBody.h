@@ -8,7 +8,8 @@
 class TTNEFReader;
 
 // Reads cid: pictures from the reader's file (the reader's stream position is restored).
-TRtfConversion ConvertMessageBody(TTNEFReader& reader);
+// outputs: which of Html and Text to build; the other is left empty.
+TRtfConversion ConvertMessageBody(TTNEFReader& reader, TBodyOutputs outputs = TBodyOutputs::HtmlAndText);
 
 // An HTML body given as bytes, without a message around it: its charset comes from its own
 // <meta> tag, else codePage (isUtf8: the bytes are UTF-8). cid: pictures have no attachments

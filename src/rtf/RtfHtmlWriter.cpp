@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "LargeBuffer.h"
 #include "RtfToHtml.h"
 
 namespace {
@@ -34,14 +35,35 @@ std::string SafeLinkTarget(std::string_view target) {
 }
 
 TRtfHtmlWriter::TRtfHtmlWriter(const TRtfFontTable& fonts, const TRtfColorTable& colors,
-                               std::size_t limit)
-    : FFonts(fonts), FColors(colors), FLimit(limit) {}
+                               std::size_t limit, std::size_t inputSize, TBodyOutputs outputs)
+    : FFonts(fonts), FColors(colors), FLimit(limit),
+      FWantHtml(outputs != TBodyOutputs::Text), FWantText(outputs != TBodyOutputs::Html) {
+  // Mail's RTF comes out as about twice its size in HTML and half in text; a reservation a
+  // little over that lets the outputs grow in place. Pages never written are never touched.
+  if (FWantHtml) ReserveLarge(FHtml, std::min(FLimit, 2 * inputSize + 4096));
+  if (FWantText) ReserveLarge(FText, std::min(FLimit, inputSize / 2 + 1024));
+}
 
 void TRtfHtmlWriter::Append(std::string& to, std::string_view s) {
   if (FFull) return;
+  const bool text = &to == &FText || &to == &FParaText || &to == &FCellText;
+  if (!(text ? FWantText : FWantHtml)) return;
   if (FSize + s.size() > FLimit) { FFull = true; return; }
+  if (&to == &FHtml && FHeadSize == 0) {
+    // The page starts with its <div>, so that Finish need not copy the page behind it.
+    FHtml.append(PageHead({}));  // appended, not assigned: the reservation stays
+    FHeadSize = FHtml.size();
+  }
   FSize += s.size();
   to.append(s);
+}
+
+std::string TRtfHtmlWriter::PageHead(const std::string& pageColor) const {
+  std::string fontCss;
+  if (const TRtfFont* font = FFonts.Find(FDefaultFont); font && !font->Name.empty())
+    fontCss = "font-family:'" + font->Name + "';";
+  if (!pageColor.empty()) fontCss += "background-color:" + pageColor + ";";
+  return "<div style=\"" + fontCss + "font-size:12pt\">\n";
 }
 
 std::string TRtfHtmlWriter::RunStyle(const TRtfCharFormat& f) const {
@@ -75,6 +97,7 @@ std::string TRtfHtmlWriter::RunStyle(const TRtfCharFormat& f) const {
 }
 
 void TRtfHtmlWriter::OpenRun(const TRtfCharFormat& format) {
+  if (!FWantHtml) return;  // runs and links exist only in the HTML
   const bool sameLink = (FLink && format.Href && *FLink == *format.Href) || (!FLink && !format.Href);
   if (FRunOpen && FRun.SameLook(format) && sameLink) return;
   CloseRun();
@@ -101,6 +124,12 @@ void TRtfHtmlWriter::CloseRun() {
 
 void TRtfHtmlWriter::Text(std::string_view utf8, const TRtfCharFormat& format) {
   if (utf8.empty() || FFull) return;
+  if (FWantHtml) AppendEscaped(utf8, format);
+  Append(FParaText, utf8);
+  FParaEmpty = false;
+}
+
+void TRtfHtmlWriter::AppendEscaped(std::string_view utf8, const TRtfCharFormat& format) {
   OpenRun(format);
   // Escaped straight into the paragraph; the bound is checked against the worst case first.
   if (FSize + 6 * utf8.size() > FLimit) { FFull = true; return; }
@@ -127,8 +156,6 @@ void TRtfHtmlWriter::Text(std::string_view utf8, const TRtfCharFormat& format) {
     i = run + 1;
   }
   FSize += FPara.size() - before;
-  Append(FParaText, utf8);
-  FParaEmpty = false;
 }
 
 void TRtfHtmlWriter::Tab(const TRtfCharFormat& format) {
@@ -286,14 +313,16 @@ void TRtfHtmlWriter::Finish(std::string& html, std::string& text, const std::str
   if (FLink) FPara += "</a>";
   CloseTable();
   FFull = full;
-  std::string fontCss;
-  if (const TRtfFont* font = FFonts.Find(FDefaultFont); font && !font->Name.empty())
-    fontCss = "font-family:'" + font->Name + "';";
-  if (!pageColor.empty()) fontCss += "background-color:" + pageColor + ";";
-  html = "<div style=\"" + fontCss + "font-size:12pt\">\n";
-  html.reserve(html.size() + FHtml.size() + 8);
-  html += FHtml;
-  html += "</div>\n";
+  // The <div> written first was for the default font as known then, and no page colour;
+  // a document that set either later gets its head replaced, once.
+  if (FWantHtml) {
+    const std::string head = PageHead(pageColor);
+    if (FHeadSize == 0) FHtml.insert(0, head);
+    else if (FHtml.compare(0, FHeadSize, head) != 0) FHtml.replace(0, FHeadSize, head);
+    FHtml += "</div>\n";
+  }
+  html = std::move(FHtml);
   text = std::move(FText);
   FHtml.clear();
+  FHeadSize = 0;
 }

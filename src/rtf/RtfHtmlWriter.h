@@ -12,6 +12,7 @@
 
 #include "RtfState.h"
 #include "RtfTables.h"
+#include "RtfToHtml.h"
 
 struct TRtfRowFormat {
   std::vector<int> CellRight;  // \cellx, twips from the row's left edge
@@ -22,7 +23,10 @@ struct TRtfRowFormat {
 
 class TRtfHtmlWriter {
 public:
-  TRtfHtmlWriter(const TRtfFontTable& fonts, const TRtfColorTable& colors, std::size_t limit);
+  // inputSize: the document's size, from which the outputs are reserved so that they grow
+  // without being copied. outputs: what to build; the other stays empty.
+  TRtfHtmlWriter(const TRtfFontTable& fonts, const TRtfColorTable& colors, std::size_t limit,
+                 std::size_t inputSize = 0, TBodyOutputs outputs = TBodyOutputs::HtmlAndText);
 
   void SetDefaultFont(int font) { FDefaultFont = font; }
   // utf8 holds no line breaks; every character of it is shown.
@@ -37,19 +41,23 @@ public:
   void EndCell(const TRtfParaFormat& para);
   void EndRow(const TRtfRowFormat& row);
 
-  // Closes what is open and returns the page (a <div>) and the plain text.
-  // pageColor: the document's page colour ("#rrggbb") or empty.
+  // Closes what is open and hands over the page (a <div>) and the plain text, moved, not
+  // copied. pageColor: the document's page colour ("#rrggbb") or empty.
   void Finish(std::string& html, std::string& text, const std::string& pageColor);
   bool Full() const { return FFull; }
 
 private:
   void OpenRun(const TRtfCharFormat& format);
   void CloseRun();
+  // utf8 escaped into the paragraph being written, in a run of its format.
+  void AppendEscaped(std::string_view utf8, const TRtfCharFormat& format);
   void CloseTable();
   void WriteRow(const TRtfRowFormat& row);
   std::string RunStyle(const TRtfCharFormat& format) const;
   std::string ParagraphStyle(const TRtfParaFormat& para) const;
   void Append(std::string& to, std::string_view s);
+  // The page's opening <div>, for the default font as known now.
+  std::string PageHead(const std::string& pageColor) const;
 
   const TRtfFontTable& FFonts;
   const TRtfColorTable& FColors;
@@ -57,6 +65,9 @@ private:
   std::size_t FSize = 0;  // bytes written into all buffers
   bool FFull = false;
   int FDefaultFont = 0;
+  bool FWantHtml = true;
+  bool FWantText = true;
+  std::size_t FHeadSize = 0;  // the opening <div> written at the start of FHtml; 0: none yet
 
   std::string FHtml;   // finished blocks
   std::string FText;

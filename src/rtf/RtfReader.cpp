@@ -113,11 +113,12 @@ int Clamp(int v, int lo, int hi) { return v < lo ? lo : v > hi ? hi : v; }
 
 }  // namespace
 
-TRtfReader::TRtfReader(std::string_view rtf, unsigned defaultCodePage)
+TRtfReader::TRtfReader(std::string_view rtf, unsigned defaultCodePage, TBodyOutputs outputs)
     : FTokenizer(rtf),
-      FWriter(FFonts, FColors, kOutputFloor + kOutputPerInputByte * rtf.size()),
+      FWriter(FFonts, FColors, kOutputFloor + kOutputPerInputByte * rtf.size(), rtf.size(), outputs),
       FCodePage(defaultCodePage ? defaultCodePage : kDefaultCodePage),
-      FHtmlLimit(kOutputFloor + 4 * rtf.size()) {
+      FHtmlLimit(kOutputFloor + 4 * rtf.size()),
+      FInputSize(rtf.size()) {
   FStack.reserve(kMaxDepth + 1);
   FStack.emplace_back();
 }
@@ -393,7 +394,11 @@ void TRtfReader::Word(const TRtfToken& token) {
     case W::Pca: FCodePage = 850; break;
     case W::AnsiCpg: if (param > 0) FCodePage = static_cast<unsigned>(param); break;
     case W::Deff: FDefaultFont = param; FWriter.SetDefaultFont(param); break;
-    case W::FromHtml: if (FStack.size() <= 2) FResult.EncapsulatedHtml = on; break;
+    case W::FromHtml:
+      if (FStack.size() <= 2) FResult.EncapsulatedHtml = on;
+      // The HTML inside is smaller than the RTF around it: reserved once, it never moves.
+      if (FResult.EncapsulatedHtml) FResult.Html.reserve(std::min(FHtmlLimit, FInputSize));
+      break;
     case W::FromText: if (FStack.size() <= 2) FResult.EncapsulatedText = true; break;
     case W::FontTable: SetDestination(TRtfDestination::FontTable); break;
     case W::ColorTable: SetDestination(TRtfDestination::ColorTable); break;

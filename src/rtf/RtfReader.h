@@ -29,7 +29,9 @@ struct TRtfReadResult {
 
 class TRtfReader {
 public:
-  TRtfReader(std::string_view rtf, unsigned defaultCodePage);
+  // outputs: which of the writer's outputs to build (encapsulated HTML is kept either way).
+  TRtfReader(std::string_view rtf, unsigned defaultCodePage,
+             TBodyOutputs outputs = TBodyOutputs::HtmlAndText);
   TRtfReadResult Read();
 
 private:
@@ -81,6 +83,7 @@ private:
   bool FParaHasLabel = false;
   bool FDone = false;
   std::size_t FHtmlLimit;
+  std::size_t FInputSize;
   std::string FShapeName;   // the background shape's current property
   std::string FShapeValue;
 };

@@ -62,7 +62,8 @@ std::string PercentDecode(std::string_view s) {
 
 // Sanitises encapsulated or stand-alone HTML, taking cid: pictures through lookup and data:
 // pictures from the document itself; each distinct source becomes one picture.
-void FinishHtml(std::string_view html, const TCidLookup& lookup, TRtfConversion& result) {
+void FinishHtml(std::string_view html, const TCidLookup& lookup, TBodyOutputs outputs,
+                TRtfConversion& result) {
   std::map<std::string, std::string, std::less<>> seen;
   const TImageResolver resolve = [&](std::string_view src) -> std::string {
     TRtfPicture picture;
@@ -91,8 +92,8 @@ void FinishHtml(std::string_view html, const TCidLookup& lookup, TRtfConversion&
     seen.emplace(key, local);
     return local;
   };
-  result.Html = SanitizeHtml(html, resolve);
-  result.Text = HtmlToText(html);
+  if (outputs != TBodyOutputs::Text) result.Html = SanitizeHtml(html, resolve);
+  if (outputs != TBodyOutputs::Html) result.Text = HtmlToText(html);
 }
 
 }  // namespace
@@ -178,21 +179,23 @@ TPictureFormat SniffPictureFormat(std::string_view b, std::string_view name) {
   return TPictureFormat::Unknown;
 }
 
-TRtfConversion ConvertRtfBody(std::string_view bytes, unsigned codePage, const TCidLookup& lookup) {
+TRtfConversion ConvertRtfBody(std::string_view bytes, unsigned codePage, const TCidLookup& lookup,
+                              TBodyOutputs outputs) {
   TRtfConversion result;
   if (bytes.substr(0, 5) != "{\\rtf") {
     result.Source = TBodySource::PlainText;
     result.Text = IsValidUtf8(bytes) && codePage == 65001 ? std::string(UpToNul(bytes))
                                                           : CodePageToUtf8(bytes, codePage);
-    result.Html = PlainTextToHtml(result.Text);
+    if (outputs != TBodyOutputs::Text) result.Html = PlainTextToHtml(result.Text);
+    if (outputs == TBodyOutputs::Html) result.Text.clear();
     return result;
   }
-  TRtfReader reader(bytes, codePage);
+  TRtfReader reader(bytes, codePage, outputs);
   TRtfReadResult read = reader.Read();
   result.Truncated = read.Truncated;
   if (read.EncapsulatedHtml) {
     result.Source = TBodySource::RtfEncapsulatedHtml;
-    FinishHtml(read.Html, lookup, result);
+    FinishHtml(read.Html, lookup, outputs, result);
     return result;
   }
   result.Source = read.EncapsulatedText ? TBodySource::RtfEncapsulatedText : TBodySource::Rtf;
@@ -203,13 +206,13 @@ TRtfConversion ConvertRtfBody(std::string_view bytes, unsigned codePage, const T
   return result;
 }
 
-TRtfConversion ConvertHtmlBody(std::string_view utf8Html, const TCidLookup& lookup) {
+TRtfConversion ConvertHtmlBody(std::string_view utf8Html, const TCidLookup& lookup, TBodyOutputs outputs) {
   TRtfConversion result;
   result.Source = TBodySource::Html;
-  FinishHtml(utf8Html, lookup, result);
+  FinishHtml(utf8Html, lookup, outputs, result);
   return result;
 }
 
-TRtfConversion RtfToHtml(std::string_view bytes, unsigned codePage) {
-  return ConvertRtfBody(bytes, codePage, {});
+TRtfConversion RtfToHtml(std::string_view bytes, unsigned codePage, TBodyOutputs outputs) {
+  return ConvertRtfBody(bytes, codePage, {}, outputs);
 }

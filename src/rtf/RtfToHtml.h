@@ -39,9 +39,14 @@ struct TRtfConversion {
   bool Truncated = false;  // the output reached its bound and the rest of the body was dropped
 };
 
+// Which of a conversion's outputs to build: a caller that needs only the plain text (or only
+// the HTML) is spared the cost of the other, which is then left empty.
+enum class TBodyOutputs { HtmlAndText, Html, Text };
+
 // Converts a body given as bytes. Input that does not start with "{\rtf" is plain text in
 // codePage. codePage is also the default for RTF that names no \ansicpg.
-TRtfConversion RtfToHtml(std::string_view bytes, unsigned codePage = 1252);
+TRtfConversion RtfToHtml(std::string_view bytes, unsigned codePage = 1252,
+                         TBodyOutputs outputs = TBodyOutputs::HtmlAndText);
 
 // Plain text (UTF-8) to HTML: escaped, line breaks kept.
 std::string PlainTextToHtml(std::string_view utf8);

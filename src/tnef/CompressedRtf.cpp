@@ -4,6 +4,7 @@
 
 #include "ByteReader.h"
 #include "Exception.h"
+#include "LargeBuffer.h"
 #include "TNEFReaderConst.h"
 
 namespace {
@@ -56,12 +57,13 @@ std::string DecompressRTF(std::string_view input) {
   if (rawSize > MaxOutputFor(data.size()) || rawSize > kMaxRtfRawSize)
     throw Exception(FormatRes(TStringId::RtfTooLarge, {Arg(static_cast<std::int64_t>(rawSize))}));
 
-  // One linear buffer: the preset, then the output. Position p of the buffer is position
-  // p mod 4096 of the format's circular dictionary, so references resolve in place.
+  // Positions count from the start of the preset, which precedes the output: position p is
+  // position p mod 4096 of the format's circular dictionary, so a reference resolves to the
+  // preset or to output already written. The preset never enters the output, and the
+  // output is reserved, not zero-filled: every byte is appended once.
+  std::string out;
+  ReserveLarge(out, rawSize);
   const std::size_t end = kPresetSize + static_cast<std::size_t>(rawSize);
-  std::string buffer(end, '\0');
-  std::memcpy(buffer.data(), kPreset, kPresetSize);
-  char* out = buffer.data();
 
   const auto* in = reinterpret_cast<const std::uint8_t*>(data.data());
   const std::size_t inSize = data.size();
@@ -73,7 +75,8 @@ std::string DecompressRTF(std::string_view input) {
     for (int bit = 0; bit < 8 && w < end; ++bit, control >>= 1) {
       if ((control & 1) == 0) {
         if (r >= inSize) Corrupt();
-        out[w++] = static_cast<char>(in[r++]);
+        out.push_back(static_cast<char>(in[r++]));
+        ++w;
         continue;
       }
       if (r + 2 > inSize) Corrupt();
@@ -84,18 +87,20 @@ std::string DecompressRTF(std::string_view input) {
       // The position at or before w, and after w - 4096, congruent to offset modulo 4096.
       const std::size_t back = (w - offset) % kDictionarySize;
       if (back == 0) Corrupt();   // the end marker, or a byte not written yet
-      if (back > w) Corrupt();    // before the start of the buffer: never written
+      if (back > w) Corrupt();    // before the start of the preset: never written
       if (length > end - w) Corrupt();
-      std::size_t s = w - back;
-      if (back >= length) {
-        std::memcpy(out + w, out + s, length);
-        w += length;
+      const std::size_t s = w - back;
+      if (s >= kPresetSize && back >= length) {
+        // Wholly inside the output and not overlapping what it writes: one copy. The
+        // reservation holds, so the source does not move.
+        out.append(out.data() + (s - kPresetSize), length);
       } else {
-        // Overlapping source: byte by byte, so a short distance repeats (a run).
-        for (std::size_t k = 0; k < length; ++k) out[w++] = out[s++];
+        // From the preset, or overlapping (a short distance repeats: a run): byte by byte.
+        for (std::size_t p = s; p < s + length; ++p)
+          out.push_back(p < kPresetSize ? kPreset[p] : out[p - kPresetSize]);
       }
+      w += length;
     }
   }
-  buffer.erase(0, kPresetSize);
-  return buffer;
+  return out;
 }

@@ -1,6 +1,7 @@
 #include "TNEFReaderClass.h"
 
 #include <algorithm>
+#include <memory>
 
 #include "ByteReader.h"
 #include "CodePage.h"
@@ -151,12 +152,13 @@ void TTNEFReader::ReadFile() {
 }
 
 void TTNEFReader::ReadMessageAttribute(std::uint32_t id, std::uint32_t length) {
-  std::string data(length, '\0');
-  FStream->ReadExact(data.data(), length);
-
   if (id == AttId::MsgProps) {
+    // The property block (with the compressed body, often megabytes) is only scanned: it
+    // goes into a buffer that the read fills whole, with no zero-fill before it.
+    const std::unique_ptr<char[]> block(new char[length]);
+    FStream->ReadExact(block.get(), length);
     try {
-      ScanMessageProps(data, [this](std::uint32_t tag, std::string_view value) {
+      ScanMessageProps(std::string_view(block.get(), length), [this](std::uint32_t tag, std::string_view value) {
         HandleMessageProp(tag, value);
       });
     } catch (...) {
@@ -164,6 +166,9 @@ void TTNEFReader::ReadMessageAttribute(std::uint32_t id, std::uint32_t length) {
     }
     return;
   }
+
+  std::string data(length, '\0');
+  FStream->ReadExact(data.data(), length);
 
   AddAttribute(id, data);
   switch (id) {

@@ -52,20 +52,23 @@ private:
 
 }  // namespace
 
-TQtAttachmentDialogs::TQtAttachmentDialogs(QWidget* owner, QFileDialog* saveDialog, TPathDialog* pathDialog)
-    : FOwner(owner), FSaveDialog(saveDialog), FPathDialog(pathDialog) {}
+TQtAttachmentDialogs::TQtAttachmentDialogs(QWidget* owner, std::function<QFileDialog&()> saveDialog,
+                                           std::function<TPathDialog&()> pathDialog)
+    : FOwner(owner), FSaveDialog(std::move(saveDialog)), FPathDialog(std::move(pathDialog)) {}
 
 QString TQtAttachmentDialogs::AskSaveFileName(const QString& fileName) {
-  FSaveDialog->selectFile(fileName);
-  if (FSaveDialog->exec() != QDialog::Accepted) return QString();
-  const QStringList files = FSaveDialog->selectedFiles();
+  QFileDialog& dialog = FSaveDialog();
+  dialog.selectFile(fileName);
+  if (dialog.exec() != QDialog::Accepted) return QString();
+  const QStringList files = dialog.selectedFiles();
   return files.isEmpty() ? QString() : files.first();
 }
 
 std::optional<QString> TQtAttachmentDialogs::PickFolder(const QString& directory) {
-  FPathDialog->SetDirectory(directory);
-  if (!FPathDialog->Execute()) return std::nullopt;
-  return FPathDialog->Directory();
+  TPathDialog& dialog = FPathDialog();
+  dialog.SetDirectory(directory);
+  if (!dialog.Execute()) return std::nullopt;
+  return dialog.Directory();
 }
 
 TOverwriteAnswer TQtAttachmentDialogs::AskOverwrite(const QString& question) {

@@ -7,6 +7,7 @@
 
 #include <QString>
 #include <QtGlobal>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -51,7 +52,9 @@ public:
 // and a progress dialog, all over owner.
 class TQtAttachmentDialogs : public IAttachmentDialogs {
 public:
-  TQtAttachmentDialogs(QWidget* owner, QFileDialog* saveDialog, TPathDialog* pathDialog);
+  // The dialogs are asked for when first needed, so that they are made on first use.
+  TQtAttachmentDialogs(QWidget* owner, std::function<QFileDialog&()> saveDialog,
+                       std::function<TPathDialog&()> pathDialog);
   QString AskSaveFileName(const QString& fileName) override;
   std::optional<QString> PickFolder(const QString& directory) override;
   TOverwriteAnswer AskOverwrite(const QString& question) override;
@@ -60,8 +63,8 @@ public:
 
 private:
   QWidget* FOwner;
-  QFileDialog* FSaveDialog;
-  TPathDialog* FPathDialog;
+  std::function<QFileDialog&()> FSaveDialog;
+  std::function<TPathDialog&()> FPathDialog;
 };
 
 // What one Save all did, for the caller and for tests.

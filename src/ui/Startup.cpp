@@ -26,12 +26,6 @@ QString FromLocal(const std::string& s) { return QFile::decodeName(QByteArray::f
 
 }  // namespace
 
-TfrmTNEFReaderOptions* CreateStartupOptionsDialog(QWidget* mainWindow) {
-  auto* dialog = new TfrmTNEFReaderOptions(mainWindow);
-  dialog->setObjectName(QStringLiteral("frmTNEFReaderOptions"));
-  return dialog;
-}
-
 std::optional<QString> ShowOptionsDialog(QWidget* owner) {
   TfrmTNEFReaderOptions dialog(owner);
   if (dialog.RunModal() != QDialog::Accepted) return std::nullopt;

@@ -1,19 +1,13 @@
 #pragma once
 // What the program does between creating its main window and opening the first file: the
-// options dialog's instance made at start, the start-up sequence of the window's first
-// show (first run: language from the system locale, options dialog once; later runs: the
-// .dat association brought in line), and the two general commands Options and Website.
+// start-up sequence of the window's first show (first run: language from the system
+// locale, options dialog once; later runs: the .dat association brought in line), and the
+// two general commands Options and Website.
 
 #include <QString>
 #include <optional>
 
 class QWidget;
-class TfrmTNEFReaderOptions;
-
-// Creates the options dialog over mainWindow (which owns it) right after the window, before
-// the event loop: its creation reads the options, and on a first start stores the mail
-// library's path. The instance is never shown.
-TfrmTNEFReaderOptions* CreateStartupOptionsDialog(QWidget* mainWindow);
 
 // The start-up steps of the main window's FormShow, before drops are accepted and the
 // command line is opened. Returns the mail library's path for the window. Raises the

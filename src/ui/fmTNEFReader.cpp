@@ -174,22 +174,39 @@ void TfmVelquinDatReader::SetupToolBars() {
 }
 
 void TfmVelquinDatReader::SetupDialogs() {
-  FOpenDialog = new QFileDialog(this);
-  FOpenDialog->setObjectName(QStringLiteral("OpenDialog"));
-  FOpenDialog->setFileMode(QFileDialog::ExistingFile);
-  FOpenDialog->setAcceptMode(QFileDialog::AcceptOpen);
-  FOpenDialog->setNameFilters({Res(TStringId::OpenFilterWinmail), Res(TStringId::OpenFilterAllFiles)});
+  FDialogs = std::make_unique<TQtAttachmentDialogs>(
+      this, [this]() -> QFileDialog& { return SaveDialog(); }, [this]() -> TPathDialog& { return FolderDialog(); });
+}
 
-  FSaveDialog = new QFileDialog(this);
-  FSaveDialog->setObjectName(QStringLiteral("SaveDialog"));
-  FSaveDialog->setAcceptMode(QFileDialog::AcceptSave);
-  FSaveDialog->setFileMode(QFileDialog::AnyFile);
-  FSaveDialog->setOption(QFileDialog::DontConfirmOverwrite, false);
-  FSaveDialog->setSizeGripEnabled(true);
+QFileDialog& TfmVelquinDatReader::OpenDialog() {
+  if (!FOpenDialog) {
+    FOpenDialog = new QFileDialog(this);
+    FOpenDialog->setObjectName(QStringLiteral("OpenDialog"));
+    FOpenDialog->setFileMode(QFileDialog::ExistingFile);
+    FOpenDialog->setAcceptMode(QFileDialog::AcceptOpen);
+    FOpenDialog->setNameFilters({Res(TStringId::OpenFilterWinmail), Res(TStringId::OpenFilterAllFiles)});
+  }
+  return *FOpenDialog;
+}
 
-  PathDialog = new TPathDialog(this);
-  PathDialog->setObjectName(QStringLiteral("PathDialog"));
-  FDialogs = std::make_unique<TQtAttachmentDialogs>(this, FSaveDialog, PathDialog);
+QFileDialog& TfmVelquinDatReader::SaveDialog() {
+  if (!FSaveDialog) {
+    FSaveDialog = new QFileDialog(this);
+    FSaveDialog->setObjectName(QStringLiteral("SaveDialog"));
+    FSaveDialog->setAcceptMode(QFileDialog::AcceptSave);
+    FSaveDialog->setFileMode(QFileDialog::AnyFile);
+    FSaveDialog->setOption(QFileDialog::DontConfirmOverwrite, false);
+    FSaveDialog->setSizeGripEnabled(true);
+  }
+  return *FSaveDialog;
+}
+
+TPathDialog& TfmVelquinDatReader::FolderDialog() {
+  if (!FPathDialog) {
+    FPathDialog = new TPathDialog(this);
+    FPathDialog->setObjectName(QStringLiteral("PathDialog"));
+  }
+  return *FPathDialog;
 }
 
 void TfmVelquinDatReader::showEvent(QShowEvent* event) {
@@ -266,8 +283,9 @@ int TfmVelquinDatReader::OpenDroppedFiles(const QStringList& fileNames) {
 }
 
 void TfmVelquinDatReader::actOpenWinmailExecute() {
-  if (FOpenDialog->exec() != QDialog::Accepted) return;
-  const QStringList files = FOpenDialog->selectedFiles();
+  QFileDialog& dialog = OpenDialog();
+  if (dialog.exec() != QDialog::Accepted) return;
+  const QStringList files = dialog.selectedFiles();
   if (!files.isEmpty()) OpenFile(files.first());
 }
 
@@ -312,7 +330,7 @@ void TfmVelquinDatReader::FillList() {
   }
   if (FListModel->Count() > 0) SelectRow(0);
   UpdateSelection();
-  ui->fraGoogleAd1->ShowPage(ui->edtSubject->text(), ui->RichEdit1->toPlainText());
+  ui->fraGoogleAd1->ShowPage(ui->edtSubject->text(), TfraGoogleAd::LeadingText(*ui->RichEdit1->document()));
   ui->fraGoogleAd1->show();
 }
 
@@ -433,7 +451,8 @@ void TfmVelquinDatReader::changeEvent(QEvent* event) {
 void TfmVelquinDatReader::RetranslateTexts() {
   setWindowTitle(FReader ? Res(TStringId::AppTitle) + QStringLiteral(" - ") + Utf8(FReader->DisplaySubject())
                          : Res(TStringId::MainWindowStartCaption));
-  FOpenDialog->setNameFilters({Res(TStringId::OpenFilterWinmail), Res(TStringId::OpenFilterAllFiles)});
+  if (FOpenDialog)
+    FOpenDialog->setNameFilters({Res(TStringId::OpenFilterWinmail), Res(TStringId::OpenFilterAllFiles)});
   FListModel->RetranslateHeaders();
   if (FListModel->Count() > 0) FListModel->SetCaption(0, Res(TStringId::MessageTextRow));
   for (QAction* action : ui->ToolBar1->actions() + ui->ToolBar->actions()) action->setIconText(action->text());

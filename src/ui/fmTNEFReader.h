@@ -54,8 +54,11 @@ public:
   const TPicture& Picture() const { return FPicture; }
   TAttachmentListModel& ListModel() const { return *FListModel; }
   TQvExtensionManager& ExtensionManager() const { return *QvExtensionManager1; }
-  QFileDialog& OpenDialog() const { return *FOpenDialog; }
-  QFileDialog& SaveDialog() const { return *FSaveDialog; }
+  // The dialogs are made on first use: building them (and loading their icons) is most of
+  // the window's construction time.
+  QFileDialog& OpenDialog();
+  QFileDialog& SaveDialog();
+  TPathDialog& FolderDialog();
   QMenu& PopupMenu() const { return *FPopupMenu; }
   Ui::TfmVelquinDatReader& Form() const { return *ui; }
   // Selects list row i (-1: none), as a click would.
@@ -109,7 +112,7 @@ private:
   QFileDialog* FOpenDialog = nullptr;
   QFileDialog* FSaveDialog = nullptr;
   QMenu* FPopupMenu = nullptr;
-  TPathDialog* PathDialog = nullptr;
+  TPathDialog* FPathDialog = nullptr;
   std::unique_ptr<TQtAttachmentDialogs> FDialogs;
   bool FShown = false;
   int FToolBarWidth = 0;  // the first toolbar's width for its current captions

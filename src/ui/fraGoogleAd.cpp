@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QSaveFile>
+#include <QTextBlock>
 #include <QVBoxLayout>
 
 #include "Format.h"
@@ -102,10 +103,35 @@ QString TfraGoogleAd::MakePageFileName(const QString& subject) {
   return folder + QLatin1Char('/') + name.mid(begin, end - begin) + QStringLiteral(".htm");
 }
 
+namespace {
+
+// s cut to at most n UTF-16 units, never between the two halves of a surrogate pair.
+QString CutAt(const QString& s, qsizetype n) {
+  if (s.size() <= n) return s;
+  if (n > 0 && s.at(n - 1).isHighSurrogate()) --n;
+  return s.left(n);
+}
+
+}  // namespace
+
+QString TfraGoogleAd::LeadingText(const QTextDocument& document) {
+  QString text;
+  for (QTextBlock block = document.begin(); block.isValid() && text.size() < kPageTextChars;
+       block = block.next()) {
+    if (block != document.begin()) text += QLatin1Char('\n');
+    text += block.text();
+  }
+  // As QTextDocument::toPlainText gives them: plain spaces and line breaks.
+  text.replace(QChar::Nbsp, QLatin1Char(' '));
+  text.replace(QChar::LineSeparator, QLatin1Char('\n'));
+  text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+  return CutAt(text, kPageTextChars);
+}
+
 QByteArray TfraGoogleAd::PageText(const QString& subject, const QString& body) {
   // Subject and body come from a stranger's mail: their markup must show as text.
   const std::string title = subject.toHtmlEscaped().toStdString();
-  const std::string text = body.toHtmlEscaped().toStdString();
+  const std::string text = CutAt(body, kPageTextChars).toHtmlEscaped().toStdString();
   std::string page = FormatText(kPageHead, {Arg(title)});
   page += AdSlot(60, "468x60_as", "text_image");
   page += kSlotGap;

@@ -6,6 +6,7 @@
 
 #include <QStringList>
 #include <QTextBrowser>
+#include <QTextDocument>
 #include <QWidget>
 
 #include "TempFolder.h"
@@ -25,6 +26,13 @@ public:
   // Deletes the page files the pane wrote.
   ~TfraGoogleAd() override;
 
+  // The page is a summary in a 70-pixel strip: it carries at most this many characters of
+  // the body, so a long body costs no layout time here.
+  static constexpr qsizetype kPageTextChars = 4096;
+  // The first kPageTextChars characters of a document's plain text, without converting the
+  // rest of it.
+  static QString LeadingText(const QTextDocument& document);
+
   // Writes and shows the page for a message. Raises nothing: on any failure the pane keeps
   // the page it showed before.
   void ShowPage(const QString& subject, const QString& body);
@@ -32,7 +40,8 @@ public:
   // characters at either end go, ".htm" follows; in the pane's private temporary folder.
   // Raises when that folder cannot be made.
   QString MakePageFileName(const QString& subject);
-  // The page's HTML for a subject and body, both escaped, with CR LF line ends.
+  // The page's HTML for a subject and the start of the body (kPageTextChars), both escaped,
+  // with CR LF line ends.
   static QByteArray PageText(const QString& subject, const QString& body);
 
   TPaneBrowser* WebBrowser1 = nullptr;

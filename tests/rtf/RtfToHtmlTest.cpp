@@ -244,3 +244,32 @@ TEST(RtfEncapsulated, TextAndPlainInput) {
 }
 
 }  // namespace
+
+TEST(RtfOutputs, EachBuiltAloneEqualsTheSameBuiltWithTheOther) {
+  std::string longBody = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\fswiss Arial;}}";
+  for (int i = 0; i < 3000; ++i) longBody += "Line {\\b " + std::to_string(i) + "} caf\\'e9 & <x>\\par\n";
+  longBody += "}";
+  const std::string documents[] = {
+      longBody,
+      // A table, a link, a list label left out, a picture.
+      "{\\rtf1{\\fonttbl{\\f0 Times;}{\\f1 Arial;}}\\deff1 a\\tab b\\line c\\par"
+      "\\trowd\\cellx1000\\cellx2000\\intbl one\\cell two\\cell\\row\\pard"
+      "{\\field{\\*\\fldinst HYPERLINK \"http://x/\"}{\\fldrslt link}}\\par"
+      "\\ls1\\ilvl0 item\\par{\\pict\\pngblip 0102}}",
+      // The default font and the page colour known only after the first paragraph.
+      "{\\rtf1 first\\par{\\fonttbl{\\f3 Courier;}}\\deff3{\\colortbl;\\red1\\green2\\blue3;}"
+      "{\\*\\background{\\shp{\\*\\shpinst{\\sp{\\sn fillColor}{\\sv 197121}}}}}second\\par}",
+      "{\\rtf1\\ansi\\fromhtml1 {\\*\\htmltag19 <html><body>}text <b>{\\*\\htmltag84 <b>}bold{\\*\\htmltag92 </b>}\\par}",
+      "plain text\r\nsecond line",
+      "",
+  };
+  for (const std::string& doc : documents) {
+    const TRtfConversion both = RtfToHtml(doc);
+    const TRtfConversion html = RtfToHtml(doc, 1252, TBodyOutputs::Html);
+    const TRtfConversion text = RtfToHtml(doc, 1252, TBodyOutputs::Text);
+    EXPECT_EQ(html.Html, both.Html) << doc.substr(0, 80);
+    EXPECT_EQ(text.Text, both.Text) << doc.substr(0, 80);
+    EXPECT_TRUE(html.Text.empty() && text.Html.empty()) << doc.substr(0, 80);
+    EXPECT_EQ(html.PageColor, both.PageColor);
+  }
+}

@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <optional>
+#include <random>
 #include <string>
 
 #include "CompressedRtf.h"
@@ -33,7 +36,71 @@ std::string MessageOf(const std::string& input) {
   return "(no error)";
 }
 
+// The format as written down: a 4096-byte circular dictionary that starts with the preset,
+// every output byte also written into it. Empty optional: the stream is corrupt.
+std::optional<std::string> RingDecode(std::uint32_t rawSize, const std::string& tokens) {
+  char ring[4096];
+  bool written[4096] = {};
+  const std::string_view preset = RtfPresetDictionary();
+  for (std::size_t i = 0; i < preset.size(); ++i) ring[i] = preset[i], written[i] = true;
+  std::size_t w = preset.size(), r = 0;
+  std::string out;
+  auto put = [&](char c) { ring[w % 4096] = c, written[w % 4096] = true, out += c, ++w; };
+  while (out.size() < rawSize) {
+    if (r >= tokens.size()) return std::nullopt;
+    unsigned control = static_cast<unsigned char>(tokens[r++]);
+    for (int bit = 0; bit < 8 && out.size() < rawSize; ++bit, control >>= 1) {
+      if (!(control & 1)) {
+        if (r >= tokens.size()) return std::nullopt;
+        put(tokens[r++]);
+        continue;
+      }
+      if (r + 2 > tokens.size()) return std::nullopt;
+      const unsigned token = static_cast<unsigned char>(tokens[r]) << 8 | static_cast<unsigned char>(tokens[r + 1]);
+      r += 2;
+      const unsigned offset = token >> 4, length = (token & 15) + 2;
+      if (offset == w % 4096 || !written[offset] || length > rawSize - out.size()) return std::nullopt;
+      for (unsigned k = 0; k < length; ++k) put(ring[(offset + k) % 4096]);
+    }
+  }
+  return out;
+}
+
 }  // namespace
+
+TEST(DecompressRTF, MatchesTheCircularDictionaryOnRandomStreams) {
+  // References into the preset, across its end into the output, overlapping runs, past the
+  // first wrap, and now and then one that is corrupt.
+  std::mt19937 random(17);
+  for (int stream = 0; stream < 300; ++stream) {
+    std::string tokens;
+    std::size_t w = RtfPresetDictionary().size(), produced = 0;
+    const std::size_t target = 1 + random() % 6000;
+    while (produced < target) {
+      const unsigned control = random() & 0xFF;
+      tokens += static_cast<char>(control);
+      for (int bit = 0; bit < 8; ++bit) {
+        if (!(control >> bit & 1)) {
+          tokens += static_cast<char>('a' + random() % 4);
+          ++w, ++produced;
+          continue;
+        }
+        const unsigned length = 2 + random() % 16;
+        std::size_t back = 1 + random() % std::min<std::size_t>(w, 4095);
+        if (random() % 500 == 0) back = random() % 4096;  // maybe unwritten, maybe the end marker
+        tokens += Ref(static_cast<unsigned>((w - back) % 4096), length);
+        w += length, produced += length;
+      }
+    }
+    const auto rawSize = static_cast<std::uint32_t>(produced > 2 ? produced - random() % 3 : produced);
+    const std::optional<std::string> expected = RingDecode(rawSize, tokens);
+    if (expected) {
+      EXPECT_EQ(DecompressRTF(Lz(rawSize, tokens)), *expected) << "stream " << stream;
+    } else {
+      EXPECT_THROW(DecompressRTF(Lz(rawSize, tokens)), Exception) << "stream " << stream;
+    }
+  }
+}
 
 TEST(DecompressRTF, PresetDictionaryIsThePublishedOne) {
   const std::string_view preset = RtfPresetDictionary();

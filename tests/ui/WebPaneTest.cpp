@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTest>
+#include <QTextDocument>
 
 #include "UiTestSupport.h"
 #include "fraGoogleAd.h"
@@ -47,6 +48,24 @@ private slots:
     QVERIFY(page.endsWith("</BODY></HTML>"));
     QVERIFY(!page.contains("src=\"http"));  // no advertising account configured
     QVERIFY(!page.contains('\n') || page.count("\n") == page.count("\r\n"));
+  }
+
+  void pageCarriesOnlyTheStartOfALongBody() {
+    // The pane's text is the start of what toPlainText gives, however the body is laid out.
+    QTextDocument document;
+    document.setHtml(QStringLiteral("<p>one&nbsp;two<br>three</p><p>four</p><table><tr><td>a</td><td>b</td></tr></table>"));
+    QCOMPARE(TfraGoogleAd::LeadingText(document), document.toPlainText());
+    QString longText;
+    for (int i = 0; i < 2000; ++i) longText += QStringLiteral("<p>paragraph %1</p>").arg(i);
+    document.setHtml(longText);
+    const QString leading = TfraGoogleAd::LeadingText(document);
+    QCOMPARE(leading.size(), TfraGoogleAd::kPageTextChars);
+    QVERIFY(document.toPlainText().startsWith(leading));
+    // A cut never splits a character made of two UTF-16 units.
+    const QString body = QString(TfraGoogleAd::kPageTextChars - 1, QLatin1Char('x')) + QStringLiteral("\U0001F600 tail");
+    const QByteArray page = TfraGoogleAd::PageText("s", body);
+    QVERIFY(page.contains(QByteArray(TfraGoogleAd::kPageTextChars - 1, 'x') + "</p>"));
+    QVERIFY(!page.contains("tail"));
   }
 
   void showPageWritesShowsAndCleansUp() {
