@@ -6,6 +6,7 @@
 # explores the same inputs again: a finding in CI can be replayed here.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+bash scripts/setup-debian.sh fuzz
 seconds="${1:-60}"
 filter="${2:-}"
 

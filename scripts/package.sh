@@ -4,7 +4,7 @@
 # it and checks that nothing of it is left. Usage: scripts/package.sh [--install]
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/setup-debian.sh
+bash scripts/setup-debian.sh package
 cmake --preset release -DVELQUIN_GUI=ON >/dev/null
 cmake --build --preset release
 (cd build/release && cpack -G DEB)

@@ -3,8 +3,12 @@
 # Usage: scripts/run.sh [FILE]   (default: the bundled sample)
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/setup-debian.sh
-cmake --preset dev >/dev/null
+bash scripts/setup-debian.sh run
+# The tests need GoogleTest, which only the test command installs: build them here only when
+# it is already there, so running never switches off the tests of an existing build.
+tests=OFF
+if dpkg-query -W -f='${Status}' libgtest-dev 2>/dev/null | grep -q "install ok installed"; then tests=ON; fi
+cmake --preset dev -DVELQUIN_TESTS=$tests >/dev/null
 cmake --build --preset dev
 build=build/dev
 file="${1:-$build/samples/welcome.tnef}"

@@ -1,33 +1,69 @@
 #!/usr/bin/env bash
-# Installs everything needed to build, test, fuzz and package Velquin Reader on Debian 12.
-# Safe to run again: apt-get skips what is already there.
+# Installs what Velquin Reader needs on Debian 12, by purpose, so that each command pulls in
+# only what it uses. Safe to run again: apt-get skips what is already there.
+# Usage: scripts/setup-debian.sh [GROUP...]   GROUP: run (default), test, fuzz, package, bench
+#   run      build the programs and run the viewer
+#   test     run + every test (scripts/test.sh)
+#   fuzz     run + clang and libFuzzer (scripts/fuzz.sh)
+#   package  run + building and checking the Debian package (scripts/package.sh)
+#   bench    the peers the benchmarks compare against (bench/)
+# VELQUIN_BENCH=1 adds the bench group to any call.
+# Add a new package to the one list below that matches its purpose.
 set -euo pipefail
 
-packages=(
+# Building the programs and running the viewer.
+run_packages=(
   # toolchain
   build-essential cmake ninja-build pkg-config git
-  # tests and fuzzing
-  googletest libgtest-dev libgmock-dev clang libclang-rt-14-dev
   # GUI (Qt 6 Widgets, Designer forms, Linguist, SVG rendering)
   qt6-base-dev qt6-base-dev-tools qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools
   qt6-svg-dev libgl-dev
-  # registry store and picture decoders
-  libsqlite3-dev libjpeg62-turbo-dev libpng-dev zlib1g-dev libgif-dev libwmf-dev libexpat1-dev fonts-urw-base35 libemf2svg-dev
-  # desktop integration and the Debian package: building it and checking it
-  shared-mime-info desktop-file-utils xdg-utils dpkg-dev file lintian appstream
+  # registry store and picture decoders (libwmf links expat and draws with the URW fonts)
+  libsqlite3-dev libjpeg62-turbo-dev libpng-dev zlib1g-dev libgif-dev libwmf-dev libexpat1-dev
+  fonts-urw-base35 libemf2svg-dev
+  # the shared MIME database and the desktop's "open with" tools
+  shared-mime-info xdg-utils
 )
 
-# Peers the benchmarks compare against; only needed for bench/.
+# Every test: GoogleTest, and what the desktop-integration and packaging tests call.
+test_packages=(
+  googletest libgtest-dev libgmock-dev
+  desktop-file-utils appstream
+)
+
+# libFuzzer targets: clang and its runtime libraries.
+fuzz_packages=(clang libclang-rt-14-dev)
+
+# Building the Debian package and checking it.
+package_packages=(dpkg-dev file lintian appstream desktop-file-utils)
+
+# Peers the benchmarks compare against.
 bench_packages=(tnef ytnef-tools hyperfine time unrtf)
+
+groups=("$@")
+if [ "${#groups[@]}" -eq 0 ]; then groups=(run); fi
+if [ "${VELQUIN_BENCH:-0}" = "1" ]; then groups+=(bench); fi
+
+want=()
+for group in "${groups[@]}"; do
+  case "$group" in
+    run) want+=("${run_packages[@]}") ;;
+    test) want+=("${run_packages[@]}" "${test_packages[@]}") ;;
+    fuzz) want+=("${run_packages[@]}" "${fuzz_packages[@]}") ;;
+    package) want+=("${run_packages[@]}" "${package_packages[@]}") ;;
+    bench) want+=("${bench_packages[@]}") ;;
+    all) want+=("${run_packages[@]}" "${test_packages[@]}" "${fuzz_packages[@]}"
+                "${package_packages[@]}") ;;
+    *) echo "setup-debian.sh: unknown group '$group' (run, test, fuzz, package, bench, all)" >&2
+       exit 2 ;;
+  esac
+done
 
 SUDO=""
 if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
 
-want=("${packages[@]}")
-if [ "${VELQUIN_BENCH:-0}" = "1" ]; then want+=("${bench_packages[@]}"); fi
-
 missing=()
-for p in "${want[@]}"; do
+for p in $(printf '%s\n' "${want[@]}" | sort -u); do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done
 
