@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 #include "TNEFReaderConst.h"
 
@@ -13,12 +14,17 @@ std::string FloatToRegText(long double value) {
   char digits[64];
   // "%.14Le" rounds to 15 significant digits: d.ddddddddddddddde±x.
   std::snprintf(digits, sizeof digits, "%.14Le", std::fabs(value));
-  const std::string text = digits;
-  const auto e = text.find('e');
-  const long exponent = std::strtol(text.c_str() + e + 1, nullptr, 10);
+  const char* e = std::strchr(digits, 'e');
+  if (e == nullptr) return "NAN";
+  const long exponent = std::strtol(e + 1, nullptr, 10);
   char exp[32];
   std::snprintf(exp, sizeof exp, "E%c%04ld", exponent < 0 ? '-' : '+', std::labs(exponent));
-  return std::string(value < 0 ? "-" : " ") + text.substr(0, e) + exp;
+  // Appended piece by piece into one string: a chain of temporaries makes g++ 12 at -O2 warn
+  // about a copy it cannot prove is bounded.
+  std::string out(value < 0 ? "-" : " ");
+  out.append(digits, static_cast<std::size_t>(e - digits));
+  out += exp;
+  return out;
 }
 
 std::optional<long double> RegTextToFloat(std::string_view text) {
