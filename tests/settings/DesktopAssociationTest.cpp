@@ -66,4 +66,17 @@ TEST(DesktopAssociation, RemovingLeavesOtherProgramsDefaultsAlone) {
   EXPECT_EQ(WithoutDefaultHandler("", kMime, kUs), "");
 }
 
+// xdg-mime adds its own line when a hand-written one differs in spacing; desktops read the
+// last one, and removing must reach every line that names us.
+TEST(DesktopAssociation, TheLastLineForTheTypeIsTheOneInForce) {
+  const std::string twice =
+      "[Default Applications]\napplication/vnd.ms-tnef = other.desktop\n"
+      "application/vnd.ms-tnef=velquin-reader.desktop\n";
+  EXPECT_EQ(FirstDefaultHandler(twice, kMime), kUs);
+  const std::string removed = WithoutDefaultHandler(twice, kMime, kUs);
+  EXPECT_EQ(removed, "[Default Applications]\napplication/vnd.ms-tnef = other.desktop\n");
+  EXPECT_EQ(FirstDefaultHandler(removed, kMime), "other.desktop");
+  EXPECT_EQ(FirstDefaultHandler("[Added Associations]\napplication/vnd.ms-tnef=x.desktop\n", kMime), "");
+}
+
 }  // namespace

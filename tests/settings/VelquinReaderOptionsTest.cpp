@@ -107,6 +107,7 @@ TEST(Options, EachOptionIsOneValueOfItsType) {
 
 TEST(Options, ApplyingTheAssociationWritesTheFourKeysAndTheDesktopEntry) {
   TXdgSandbox sandbox;
+  sandbox.HideSystemData();
   Put(HKEY_CLASSES_ROOT, "\\.dat", "NoOpen", "Do not open");
   TVelquinReaderOptions options;
   options.SetAssociateDatFiles(true);
@@ -128,8 +129,9 @@ TEST(Options, ApplyingTheAssociationWritesTheFourKeysAndTheDesktopEntry) {
   const std::string entry = ReadText(sandbox.DataHome() + "/applications/velquin-reader.desktop");
   EXPECT_NE(entry.find("\nExec=" + DesktopExecArgument(exe) + " %f\n"), std::string::npos) << entry;
   EXPECT_NE(entry.find("\nMimeType=application/vnd.ms-tnef;\n"), std::string::npos);
-  EXPECT_EQ(ReadText(sandbox.ConfigHome() + "/mimeapps.list"),
-            "[Default Applications]\napplication/vnd.ms-tnef=velquin-reader.desktop;\n");
+  EXPECT_NE(entry.find("\nIcon=io.github.velquin.Reader\n"), std::string::npos);
+  EXPECT_EQ(FirstDefaultHandler(ReadText(sandbox.ConfigHome() + "/mimeapps.list"), kTnefMimeType),
+            "velquin-reader.desktop");
 
   // Twice is the same as once.
   const std::string once = ClassesRootDump();
@@ -141,6 +143,7 @@ TEST(Options, ApplyingTheAssociationWritesTheFourKeysAndTheDesktopEntry) {
 
 TEST(Options, RemovingTheAssociationTakesAwayOnlyWhatNamesUs) {
   TXdgSandbox sandbox;
+  sandbox.HideSystemData();
   const std::string mimeappsPath = sandbox.ConfigHome() + "/mimeapps.list";
   const std::string prepared =
       "# edited by hand\n"
@@ -158,8 +161,7 @@ TEST(Options, RemovingTheAssociationTakesAwayOnlyWhatNamesUs) {
   TVelquinReaderOptions options;
   options.SetAssociateDatFiles(true);
   options.ApplyDatAssociation();
-  EXPECT_NE(ReadText(mimeappsPath).find("application/vnd.ms-tnef =velquin-reader.desktop; other-viewer.desktop\n"),
-            std::string::npos)
+  EXPECT_EQ(FirstDefaultHandler(ReadText(mimeappsPath), kTnefMimeType), "velquin-reader.desktop")
       << ReadText(mimeappsPath);
 
   options.SetAssociateDatFiles(false);
@@ -189,6 +191,39 @@ TEST(Options, RemovingTheAssociationTakesAwayOnlyWhatNamesUs) {
   EXPECT_EQ(ClassesRootDump(), "[]\n");
 }
 
+// Installed system-wide, the installed entry becomes the default and no entry of ours is
+// written; with or without xdg-mime on PATH the outcome is the same.
+TEST(Options, InstalledTheAssociationNamesTheInstalledEntry) {
+  for (const bool withXdgMime : {true, false}) {
+    TXdgSandbox sandbox;
+    sandbox.HideSystemData();
+    if (!withXdgMime) sandbox.Set("PATH", sandbox.Path());
+    std::filesystem::create_directories(sandbox.SystemData() + "/applications");
+    std::ofstream(sandbox.SystemData() + "/applications/io.github.velquin.Reader.desktop") << "[Desktop Entry]\n";
+    // An entry of ours from before the installation goes.
+    const std::string userEntry = sandbox.DataHome() + "/applications/velquin-reader.desktop";
+    std::filesystem::create_directories(sandbox.DataHome() + "/applications");
+    std::ofstream(userEntry) << DesktopEntryText("/old/velquin-reader");
+    const std::string mimeappsPath = sandbox.ConfigHome() + "/mimeapps.list";
+    std::filesystem::create_directories(sandbox.ConfigHome());
+    std::ofstream(mimeappsPath) << "[Default Applications]\nimage/png=viewer.desktop;\n";
+
+    TVelquinReaderOptions options;
+    options.SetAssociateDatFiles(true);
+    options.ApplyDatAssociation();
+    const std::string registered = ReadText(mimeappsPath);
+    EXPECT_EQ(FirstDefaultHandler(registered, kTnefMimeType), "io.github.velquin.Reader.desktop") << registered;
+    EXPECT_EQ(FirstDefaultHandler(registered, "image/png"), "viewer.desktop") << registered;
+    EXPECT_FALSE(std::filesystem::exists(userEntry)) << withXdgMime;
+
+    options.SetAssociateDatFiles(false);
+    options.ApplyDatAssociation();
+    const std::string removed = ReadText(mimeappsPath);
+    EXPECT_EQ(FirstDefaultHandler(removed, kTnefMimeType), "") << removed;
+    EXPECT_EQ(FirstDefaultHandler(removed, "image/png"), "viewer.desktop") << removed;
+  }
+}
+
 TEST(Options, WithoutTheRightToWriteRegisteringFailsWithOneMessage) {
   TXdgSandbox sandbox;
   std::ofstream(sandbox.Path() + "/plainfile") << "x";
@@ -205,6 +240,7 @@ TEST(Options, WithoutTheRightToWriteRegisteringFailsWithOneMessage) {
 
   // The desktop side failing alone is the same failure.
   TXdgSandbox writable;
+  writable.HideSystemData();
   writable.Set("XDG_DATA_HOME", sandbox.Path() + "/plainfile/data");
   TVelquinReaderOptions second;
   EXPECT_EQ(MessageOf([&] { second.RegisterDatAssociation(); }).rfind("Unexpected error associating", 0), 0u);

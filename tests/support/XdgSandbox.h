@@ -19,6 +19,11 @@ public:
     Set("XDG_CONFIG_HOME", FDir / "config");
     Set("XDG_CONFIG_DIRS", FDir / "etc");
     Set("XDG_DATA_HOME", FDir / "data");
+    // xdg-mime picks the desktop's own tool from these; the plain mimeapps.list way is the
+    // one every test expects.
+    for (const char* name : {"XDG_CURRENT_DESKTOP", "DESKTOP_SESSION", "KDE_FULL_SESSION",
+                             "KDE_SESSION_VERSION", "GNOME_DESKTOP_SESSION_ID", "MATE_DESKTOP_SESSION_ID"})
+      Unset(name);
     SetExecutableFolderForStores(std::string());
   }
   ~TXdgSandbox() {
@@ -35,6 +40,10 @@ public:
   std::string ConfigHome() const { return FDir / "config"; }
   std::string MachineDir() const { return FDir / "etc"; }
   std::string DataHome() const { return FDir / "data"; }
+  // A system-wide data folder where an installed desktop entry may be put; HideSystemData
+  // makes it the only one, so programs installed on this machine do not count.
+  std::string SystemData() const { return FDir / "share"; }
+  void HideSystemData() { Set("XDG_DATA_DIRS", SystemData()); }
   std::string UserStore() const { return ConfigHome() + "/velquin-reader/registry.sqlite3"; }
   std::string MachineStore() const { return MachineDir() + "/velquin-reader/registry.sqlite3"; }
 
@@ -43,6 +52,12 @@ public:
     const char* old = std::getenv(name.c_str());
     FSaved.emplace_back(name, old ? std::optional<std::string>(old) : std::nullopt);
     ::setenv(name.c_str(), value.c_str(), 1);
+  }
+
+  void Unset(const std::string& name) {
+    const char* old = std::getenv(name.c_str());
+    FSaved.emplace_back(name, old ? std::optional<std::string>(old) : std::nullopt);
+    ::unsetenv(name.c_str());
   }
 
 private:

@@ -38,6 +38,8 @@ private slots:
     qputenv("XDG_CONFIG_HOME", (root + "/config").toUtf8());
     qputenv("XDG_CONFIG_DIRS", (root + "/etc").toUtf8());
     qputenv("XDG_DATA_HOME", (root + "/data").toUtf8());
+    // An installed copy of the program on this machine would change where the association goes.
+    qputenv("XDG_DATA_DIRS", (root + "/share").toUtf8());
   }
   void cleanup() { TfrmTNEFReaderOptions::SetFileDialogRunner({}); }
 
