@@ -38,6 +38,9 @@ fuzz_packages=(clang libclang-rt-14-dev)
 package_packages=(dpkg-dev file lintian appstream desktop-file-utils)
 
 # Peers the benchmarks compare against.
+# CI proves the README in fresh chroots (scripts/fresh-check.sh).
+ci_packages=(debootstrap)
+
 bench_packages=(tnef ytnef-tools hyperfine time unrtf)
 
 groups=("$@")
@@ -50,7 +53,7 @@ for group in "${groups[@]}"; do
     run) want+=("${run_packages[@]}") ;;
     test) want+=("${run_packages[@]}" "${test_packages[@]}") ;;
     fuzz) want+=("${run_packages[@]}" "${fuzz_packages[@]}") ;;
-    package) want+=("${run_packages[@]}" "${package_packages[@]}") ;;
+    package) want+=("${run_packages[@]}" "${package_packages[@]}" "${ci_packages[@]}") ;;
     bench) want+=("${bench_packages[@]}") ;;
     all) want+=("${run_packages[@]}" "${test_packages[@]}" "${fuzz_packages[@]}"
                 "${package_packages[@]}") ;;
