@@ -37,10 +37,10 @@ fuzz_packages=(clang libclang-rt-14-dev)
 # Building the Debian package and checking it.
 package_packages=(dpkg-dev file lintian appstream desktop-file-utils)
 
-# Peers the benchmarks compare against.
 # CI proves the README in fresh chroots (scripts/fresh-check.sh).
 ci_packages=(debootstrap)
 
+# Peers the benchmarks compare against.
 bench_packages=(tnef ytnef-tools hyperfine time unrtf)
 
 groups=("$@")
@@ -53,10 +53,10 @@ for group in "${groups[@]}"; do
     run) want+=("${run_packages[@]}") ;;
     test) want+=("${run_packages[@]}" "${test_packages[@]}") ;;
     fuzz) want+=("${run_packages[@]}" "${fuzz_packages[@]}") ;;
-    package) want+=("${run_packages[@]}" "${package_packages[@]}" "${ci_packages[@]}") ;;
+    package) want+=("${run_packages[@]}" "${package_packages[@]}") ;;
     bench) want+=("${bench_packages[@]}") ;;
     all) want+=("${run_packages[@]}" "${test_packages[@]}" "${fuzz_packages[@]}"
-                "${package_packages[@]}") ;;
+                "${package_packages[@]}" "${ci_packages[@]}") ;;
     *) echo "setup-debian.sh: unknown group '$group' (run, test, fuzz, package, bench, all)" >&2
        exit 2 ;;
   esac
