@@ -150,6 +150,9 @@ Commands:
                                  kept unless --overwrite is given
 
 Options:
+  --attachment N[/M...]
+               work on the embedded message of attachment N (as list numbers
+               them, from 1); N/M: attachment M inside that one, and so on
   --help       show this text and exit
   --version    show the version and exit
 </source>
@@ -168,9 +171,17 @@ Commandes&#xa0;:
                                  sont conservés, sauf si --overwrite est indiqué
 
 Options&#xa0;:
+  --attachment N[/M...]
+               travaille sur le message incorporé de la pièce jointe N (numérotée
+               comme list, à partir de 1)&#xa0;; N/M&#xa0;: la pièce jointe M de celui-ci, etc.
   --help       affiche ce texte et quitte
   --version    affiche la version et quitte
 </translation>
+    </message>
+    <message>
+        <source>Attachment %d is not an embedded message</source>
+        <comment>CliNotEmbeddedMessage</comment>
+        <translation>La pièce jointe %d n&apos;est pas un message incorporé</translation>
     </message>
     <message>
         <source>Unknown command or option &quot;%s&quot;</source>

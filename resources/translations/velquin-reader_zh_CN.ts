@@ -150,6 +150,9 @@ Commands:
                                  kept unless --overwrite is given
 
 Options:
+  --attachment N[/M...]
+               work on the embedded message of attachment N (as list numbers
+               them, from 1); N/M: attachment M inside that one, and so on
   --help       show this text and exit
   --version    show the version and exit
 </source>
@@ -168,9 +171,17 @@ Options:
                                  否则保留已有的文件
 
 选项：
+  --attachment N[/M...]
+               处理附件 N（按 list 的编号，从 1 开始）中的嵌入邮件；
+               N/M：其中的附件 M，依此类推
   --help       显示此帮助并退出
   --version    显示版本信息并退出
 </translation>
+    </message>
+    <message>
+        <source>Attachment %d is not an embedded message</source>
+        <comment>CliNotEmbeddedMessage</comment>
+        <translation>附件 %d 不是嵌入的邮件</translation>
     </message>
     <message>
         <source>Unknown command or option &quot;%s&quot;</source>

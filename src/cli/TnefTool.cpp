@@ -26,7 +26,26 @@ struct TOptions {
   bool Json = false;
   bool Overwrite = false;
   std::string BodyFormat;  // "html" or "text" for body --html / --text; empty: the raw body
+  std::vector<int> AttachmentPath;  // --attachment N/M/...: the embedded message to work on
 };
+
+// "2" or "2/1": attachment numbers as list prints them (from 1), each an embedded message
+// inside the one before. Empty when the text is not such a path.
+std::vector<int> ParseAttachmentPath(const std::string& text) {
+  std::vector<int> path;
+  std::size_t start = 0;
+  while (start <= text.size()) {
+    const std::size_t end = std::min(text.find('/', start), text.size());
+    const std::string part = text.substr(start, end - start);
+    if (part.empty() || part.size() > 6 || part.find_first_not_of("0123456789") != std::string::npos)
+      return {};
+    const int n = std::stoi(part);
+    if (n < 1) return {};
+    path.push_back(n);
+    start = end + 1;
+  }
+  return path;
+}
 
 const char* BodyKindName(TBodyKind kind) {
   switch (kind) {
@@ -97,13 +116,37 @@ std::unique_ptr<TTNEFReader> OpenReader(const std::string& path, std::istream& i
   }
 }
 
+// Follows the attachment path from the file's message down to the embedded message it
+// names, or prints why it cannot and returns nothing.
+std::unique_ptr<TTNEFReader> OpenEmbeddedPath(std::unique_ptr<TTNEFReader> reader,
+                                              const std::vector<int>& path, std::ostream& err) {
+  for (int number : path) {
+    if (number > reader->Count() || !reader->Files(number - 1).IsEmbeddedMessage()) {
+      err << FormatRes(TStringId::CliNotEmbeddedMessage, {Arg(number)}) << "\n";
+      return nullptr;
+    }
+    try {
+      reader = reader->OpenEmbedded(number - 1);
+    } catch (const std::exception& e) {
+      err << FormatRes(TStringId::ErrorReadingFile,
+                       {Arg(BaseName(reader->FileName())), Arg(e.what())}) << "\n";
+      return nullptr;
+    }
+  }
+  return reader;
+}
+
 void Show(const TTNEFReader& reader, bool json, std::ostream& out) {
   const std::string subject = reader.DisplaySubject();
   const std::string from = reader.DisplayFrom();
   const std::size_t bodySize = reader.Body().size();
   const char* kind = BodyKindName(reader.BodyKind());
+  const std::string to = reader.RecipientLine(TRecipientType::To);
+  const std::string cc = reader.RecipientLine(TRecipientType::Cc);
   if (json) {
     out << "{\"subject\":" << JsonOrNull(subject) << ",\"from\":" << JsonOrNull(from)
+        << ",\"to\":" << JsonOrNull(to) << ",\"cc\":" << JsonOrNull(cc)
+        << ",\"class\":" << JsonOrNull(reader.MessageClass())
         << ",\"dateSent\":" << JsonDate(reader.DateSent()) << ",\"body\":{\"bytes\":" << bodySize
         << ",\"kind\":\"" << kind << "\"},\"attachments\":";
     JsonAttachments(reader, out);
@@ -113,6 +156,9 @@ void Show(const TTNEFReader& reader, bool json, std::ostream& out) {
   const std::string date = DateTimeToIso(reader.DateSent());
   out << "Subject: " << Field(subject) << "\n"
       << "From: " << Field(from) << "\n"
+      << "To: " << Field(to) << "\n"
+      << "Cc: " << Field(cc) << "\n"
+      << "Class: " << Field(reader.MessageClass()) << "\n"
       << "Date sent: " << date << "\n"
       << "Body: " << bodySize << " bytes (" << kind << ")\n"
       << "Attachments: " << reader.Count() << "\n";
@@ -153,8 +199,7 @@ int Extract(TTNEFReader& reader, const std::string& directory, bool overwrite, s
       TTNEFFile& file = reader.Files(i);
       const std::string name = names.Claim(file.SafeFileName());
       const std::string path = JoinPath(dir, name);
-      TFileStream& stream = reader.Stream();
-      if (CopyFileRangeTo(stream.Handle(), stream.Path(), file.Offset(), file.Size(), path, mode))
+      if (file.SaveAs(path, mode))
         ++saved;
       else
         ErrorLine(err, FormatRes(TStringId::CliKeptExisting, {Arg(Field(name))}));
@@ -189,9 +234,16 @@ int RunTnefTool(const std::vector<std::string>& args, std::istream& in, std::ost
                 std::ostream& err) {
   TOptions options;
   bool operandsOnly = false;
+  bool expectPath = false;
   for (const std::string& arg : args) {
-    if (!operandsOnly && arg.size() > 1 && arg[0] == '-') {
+    if (expectPath) {
+      expectPath = false;
+      options.AttachmentPath = ParseAttachmentPath(arg);
+      if (options.AttachmentPath.empty())
+        return Usage(err, FormatRes(TStringId::CliUnknownCommand, {Arg(arg)}));
+    } else if (!operandsOnly && arg.size() > 1 && arg[0] == '-') {
       if (arg == "--") operandsOnly = true;
+      else if (arg == "--attachment") expectPath = true;
       else if (arg == "--help" || arg == "-h") { out << LoadResString(TStringId::CliUsage); return Finish(0, out, err); }
       else if (arg == "--version") { out << "velquin-tnef " VELQUIN_VERSION "\n"; return Finish(0, out, err); }
       else if (arg == "--json") options.Json = true;
@@ -206,7 +258,7 @@ int RunTnefTool(const std::vector<std::string>& args, std::istream& in, std::ost
   }
 
   const std::string& command = options.Command;
-  if (command.empty()) return Usage(err, "");
+  if (command.empty() || expectPath) return Usage(err, "");
   const bool known = command == "show" || command == "list" || command == "body" || command == "extract";
   if (!known) return Usage(err, FormatRes(TStringId::CliUnknownCommand, {Arg(command)}));
   const std::size_t maxOperands = command == "extract" ? 2 : 1;
@@ -216,7 +268,9 @@ int RunTnefTool(const std::vector<std::string>& args, std::istream& in, std::ost
   if (!options.BodyFormat.empty() && command != "body") return Usage(err, "");
 
   std::optional<TStdinSpool> spool;
-  const auto reader = OpenReader(options.Operands[0], in, spool, err);
+  auto reader = OpenReader(options.Operands[0], in, spool, err);
+  if (reader && !options.AttachmentPath.empty())
+    reader = OpenEmbeddedPath(std::move(reader), options.AttachmentPath, err);
   if (!reader) return 1;
   if (command == "show") Show(*reader, options.Json, out);
   else if (command == "list") List(*reader, options.Json, out);

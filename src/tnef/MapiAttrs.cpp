@@ -155,8 +155,10 @@ TMAPI_Attrs DecodeMAPIAttrs(std::string_view block) {
   return attrs;
 }
 
-void ScanMessageProps(std::string_view block, const TMessagePropHandler& handler) {
-  TByteReader r(block);
+namespace {
+
+// The walk of ScanMessageProps and ScanPropertyRow; fixed: also hand fixed-size values.
+void ScanProps(TByteReader& r, const TMessagePropHandler& handler, bool fixedToo) {
   const std::int32_t count = r.I32();
   for (std::int32_t i = 0; i < count; ++i) {
     const std::uint32_t tag = r.U32();
@@ -181,7 +183,12 @@ void ScanMessageProps(std::string_view block, const TMessagePropHandler& handler
         r.Skip(static_cast<std::size_t>(length) + Padding(static_cast<std::size_t>(length)));
       }
     } else if (const std::size_t size = ScannedFixedSize(type)) {
-      r.Skip(size);
+      if (fixedToo) {
+        handler(tag, r.Bytes(DecodedFixedSize(type)));
+        r.Skip(size - DecodedFixedSize(type));
+      } else {
+        r.Skip(size);
+      }
     } else if (IsCounted(type)) {
       r.I32();  // value count: only the first value is read, whatever it says
       const std::int32_t length = r.I32();
@@ -192,4 +199,17 @@ void ScanMessageProps(std::string_view block, const TMessagePropHandler& handler
     }
     // Any other type consumes nothing: the next tag is read from the following bytes.
   }
+}
+
+}  // namespace
+
+void ScanMessageProps(std::string_view block, const TMessagePropHandler& handler) {
+  TByteReader r(block);
+  ScanProps(r, handler, false);
+}
+
+std::size_t ScanPropertyRow(std::string_view bytes, const TMessagePropHandler& handler) {
+  TByteReader r(bytes);
+  ScanProps(r, handler, true);
+  return r.Position();
 }

@@ -54,3 +54,8 @@ using TMessagePropHandler = std::function<void(std::uint32_t tag, std::string_vi
 // (count, tag, value count, length) that would pass the end of the block raises
 // EReadError; so does a negative value length. Failures of the handler pass through.
 void ScanMessageProps(std::string_view block, const TMessagePropHandler& handler);
+
+// One row of a property table (as in attRecipTable): a count and that many properties, like
+// a block, but the row ends where its last property ends. Hands every single value, fixed
+// sizes included, and returns the bytes the row took. Raises EReadError like the scan.
+std::size_t ScanPropertyRow(std::string_view bytes, const TMessagePropHandler& handler);

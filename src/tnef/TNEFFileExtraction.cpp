@@ -19,9 +19,7 @@ std::string TTNEFFile::SafeFileName() const {
 
 std::string TTNEFFile::SaveTo(const std::string& directory, const std::string& name) {
   const std::string path = JoinPath(directory, name.empty() ? SafeFileName() : name);
-  TFileStream& stream = FReader->Stream();
-  stream.Seek(FOffset);
-  CopyFileRangeTo(stream.Handle(), stream.Path(), FOffset, FSize, path, TCreateMode::Replace);
+  SaveAs(path, TCreateMode::Replace);
   return path;
 }
 

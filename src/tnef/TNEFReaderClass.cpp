@@ -30,6 +30,18 @@ void DecodeDate(std::string_view data, TDateTime& field) {
 // The size of the interface id that starts a PR_ATTACH_DATA_OBJ value.
 constexpr std::size_t kIidSize = 16;
 
+constexpr std::uint32_t kAttachByEmbeddedMessage = 5;  // ATTACH_EMBEDDED_MSG
+
+// The first value of a string property as UTF-8 (empty for other types).
+std::string FirstText(const TMAPI_Attr& attr, unsigned codePage) {
+  if (attr.Values.empty()) return {};
+  const auto& value = attr.Values.front();
+  const std::string_view bytes(reinterpret_cast<const char*>(value.data()), value.size());
+  if (attr.PropType == PropType::Unicode) return Utf16LeToUtf8(bytes);
+  if (attr.PropType == PropType::String8) return CodePageToUtf8(UpToNul(bytes), codePage);
+  return {};
+}
+
 }  // namespace
 
 // ---- TTNEFFile --------------------------------------------------------------------------
@@ -40,6 +52,10 @@ TTNEFFile::TTNEFFile(TTNEFReader* reader, int index, std::string fileName, std::
       FOffset(offset) {}
 
 std::string TTNEFFile::DisplayName() const {
+  if (FEmbedded) {
+    const std::string& subject = EmbeddedSubject();
+    if (!subject.empty()) return subject + ".dat";
+  }
   if (FFileNameIsUtf8) return std::string(UpToNul(FFileName));
   return FReader->ToUtf8(FFileName);
 }
@@ -54,11 +70,51 @@ TTNEFReader::TTNEFReader(const std::string& fileName, const std::string& mapi32P
   ReadFile();
 }
 
+TTNEFReader::TTNEFReader(std::shared_ptr<TFileStream> file, std::int64_t offset,
+                         std::int64_t length, const std::string& mapi32Path, int depth)
+    : FDepth(depth) {
+  FFileName = file->Path();
+  FMapi32Path = mapi32Path;
+  FRange = std::make_unique<TStreamRange>(std::move(file), offset, length);
+  ReadStream();
+}
+
+std::unique_ptr<TTNEFReader> TTNEFReader::OpenEmbedded(int index) const {
+  const TTNEFFile& file = Files(index);
+  if (!file.IsEmbeddedMessage() || !FRange->Contains(file.Offset(), file.Size()) ||
+      FDepth + 1 >= kMaxDepth)
+    throw Exception(LoadResString(TStringId::InvalidFileFormat));
+  return std::make_unique<TTNEFReader>(FRange->SharedFile(), file.Offset(), file.Size(),
+                                       FMapi32Path, FDepth + 1);
+}
+
+const std::string& TTNEFFile::EmbeddedSubject() const {
+  if (FEmbedded && !FEmbeddedSubjectRead) {
+    FEmbeddedSubjectRead = true;
+    try {
+      FEmbeddedSubject = FReader->OpenEmbedded(FIndex)->DisplaySubject();
+    } catch (const Exception&) {
+      // A damaged or too deeply nested message keeps the attachment's own name.
+    }
+  }
+  return FEmbeddedSubject;
+}
+
+std::string TTNEFReader::RecipientLine(TRecipientType type) const {
+  std::string line;
+  for (const TRecipient& recipient : FRecipients) {
+    if (recipient.Type != type) continue;
+    if (!line.empty()) line += "; ";
+    line += FormatRecipient(recipient);
+  }
+  return line;
+}
+
 TTNEFReader::~TTNEFReader() {
   // Items first, in list order (each removes its temporary copy), then the file.
   for (auto& file : FFiles) file.reset();
   FFiles.clear();
-  FStream.reset();
+  FRange.reset();
   FAttributes.clear();
 }
 
@@ -118,37 +174,47 @@ void TTNEFReader::ExtendToNul(std::string& data) {
   if (data.empty()) return;
   while (data.back() != '\0') {
     char c;
-    if (FStream->Read(&c, 1) != 1) return;
+    if (FRange->Read(&c, 1) != 1) return;
     data += c;
   }
 }
 
 void TTNEFReader::ReadFile() {
-  FStream = std::make_unique<TFileStream>(FFileName);
+  auto file = std::make_shared<TFileStream>(FFileName);
+  const std::int64_t size = file->Size();
+  FRange = std::make_unique<TStreamRange>(std::move(file), 0, size);
+  ReadStream();
+}
+
+void TTNEFReader::ReadStream() {
   std::uint8_t signature[4];
-  if (FStream->Read(signature, 4) != 4 ||
+  if (FRange->Read(signature, 4) != 4 ||
       LoadLe32(std::string_view(reinterpret_cast<char*>(signature), 4), 0) != kTnefSignature)
     throw Exception(LoadResString(TStringId::InvalidFileFormat));
-  FStream->Skip(2);  // the key
+  FRange->Skip(2);  // the key
 
-  while (FStream->Position() < FStream->Size()) {
+  while (FRange->Remaining() > 0) {
     std::uint8_t level = 0;
-    FStream->Read(&level, 1);
+    FRange->Read(&level, 1);
     if (level != kLevelMessage && level != kLevelAttachment) break;
     char header[8];
     // A record header cut off by the end of the file ends the walk like trailing garbage.
-    if (FStream->Read(header, 8) != 8) break;
+    if (FRange->Read(header, 8) != 8) break;
     const std::uint32_t id = LoadLe32(std::string_view(header, 8), 0);
     const std::uint32_t length = LoadLe32(std::string_view(header, 8), 4);
     if (level == kLevelMessage) {
-      if (length > static_cast<std::uint64_t>(FStream->Remaining()))
+      if (length > static_cast<std::uint64_t>(FRange->Remaining()))
         throw Exception(LoadResString(TStringId::ObjectLargerThanFile));
       ReadMessageAttribute(id, length);
-      FStream->Skip(2);  // checksum
+      FRange->Skip(2);  // checksum
     } else if (!ReadAttachmentAttribute(id, length)) {
       break;
     }
   }
+  // Decoded last, when the code page is known whatever the order of the records.
+  FRecipients = DecodeRecipientTable(FRecipientTable, CodePage());
+  FRecipientTable.clear();
+  FRecipientTable.shrink_to_fit();
 }
 
 void TTNEFReader::ReadMessageAttribute(std::uint32_t id, std::uint32_t length) {
@@ -156,7 +222,7 @@ void TTNEFReader::ReadMessageAttribute(std::uint32_t id, std::uint32_t length) {
     // The property block (with the compressed body, often megabytes) is only scanned: it
     // goes into a buffer that the read fills whole, with no zero-fill before it.
     const std::unique_ptr<char[]> block(new char[length]);
-    FStream->ReadExact(block.get(), length);
+    FRange->ReadExact(block.get(), length);
     try {
       ScanMessageProps(std::string_view(block.get(), length), [this](std::uint32_t tag, std::string_view value) {
         HandleMessageProp(tag, value);
@@ -168,11 +234,20 @@ void TTNEFReader::ReadMessageAttribute(std::uint32_t id, std::uint32_t length) {
   }
 
   std::string data(length, '\0');
-  FStream->ReadExact(data.data(), length);
+  FRange->ReadExact(data.data(), length);
+
+  if (id == AttId::RecipTable) {
+    FRecipientTable = std::move(data);
+    return;
+  }
 
   AddAttribute(id, data);
   switch (id) {
-    case AttId::MessageClass: ExtendToNul(data); break;
+    case AttId::MessageClass:
+      ExtendToNul(data);
+      FMessageClass = std::string(UpToNul(data));
+      break;
+    case AttId::DateReceived: DecodeDate(data, FDateReceived); break;
     case AttId::Subject:
       ExtendToNul(data);
       FSubject = std::string(UpToNul(data));
@@ -211,6 +286,12 @@ void TTNEFReader::HandleMessageProp(std::uint32_t tag, std::string_view value) {
       }
       return;
     case PropTag::SenderName: FFrom = LessLastByte(value); return;
+    case PropTag::MessageClass:
+      if (FMessageClass.empty()) FMessageClass = std::string(UpToNul(value));
+      break;
+    case PropTag::MessageClassW:
+      if (FMessageClass.empty()) FMessageClass = Utf16LeToUtf8(value);
+      return;
     case PropTag::Subject:
     case PropTag::ConversationTopic:
       if (FSubject.empty())
@@ -256,7 +337,7 @@ void TTNEFReader::HandleMessageProp(std::uint32_t tag, std::string_view value) {
 }
 
 bool TTNEFReader::ReadAttachmentAttribute(std::uint32_t id, std::uint32_t length) {
-  const auto remaining = static_cast<std::uint64_t>(FStream->Remaining());
+  const auto remaining = static_cast<std::uint64_t>(FRange->Remaining());
   // Attachment-level lengths are not checked by the format's writers: one that runs past the
   // end of the file ends the walk, keeping what was read, and never moves us backwards.
   const bool cut = length > remaining;
@@ -265,10 +346,13 @@ bool TTNEFReader::ReadAttachmentAttribute(std::uint32_t id, std::uint32_t length
     ++FDataCounter;
     EnsureAttachments(static_cast<std::size_t>(FDataCounter));
     TTNEFFile& file = *FFiles[static_cast<std::size_t>(FDataCounter - 1)];
-    file.FOffset = FStream->Position();
-    file.FSize = cut ? static_cast<std::uint32_t>(remaining) : length;
-    file.FHasData = true;
-    FStream->Skip(static_cast<std::uint64_t>(length) + 2);
+    // An embedded message's attAttachData is only a placeholder note; its stream stays.
+    if (!file.FEmbedded) {
+      file.FOffset = FRange->Position();
+      file.FSize = cut ? static_cast<std::uint32_t>(remaining) : length;
+      file.FHasData = true;
+    }
+    FRange->Skip(static_cast<std::uint64_t>(length) + 2);
     return !cut;
   }
 
@@ -280,24 +364,24 @@ bool TTNEFReader::ReadAttachmentAttribute(std::uint32_t id, std::uint32_t length
     // has no NUL; it gives an empty name.
     const std::uint64_t nameLength = length == 0 ? 0 : length - 1;
     std::string name(static_cast<std::size_t>(std::min<std::uint64_t>(nameLength, remaining)), '\0');
-    FStream->Read(name.data(), name.size());
+    FRange->Read(name.data(), name.size());
     file.FFileName = std::move(name);
     file.FFileNameIsUtf8 = false;
-    FStream->Skip(length == 0 ? 2 : 3);
+    FRange->Skip(length == 0 ? 2 : 3);
     return !cut;
   }
 
   if (cut) return false;
-  const std::int64_t dataOffset = FStream->Position();
+  const std::int64_t dataOffset = FRange->Position();
   std::string data(length, '\0');
-  FStream->ReadExact(data.data(), length);
+  FRange->ReadExact(data.data(), length);
   if (id == AttId::Attachment) {
     ApplyAttachmentBlock(data, dataOffset);
   } else {
     if (id == AttId::AttachRendData) ++FRendCounter;
     AddAttribute(id, data);
   }
-  FStream->Skip(2);  // checksum
+  FRange->Skip(2);  // checksum
   return true;
 }
 
@@ -325,6 +409,8 @@ void TTNEFReader::ApplyAttachmentBlock(const std::string& block, std::int64_t bl
       if (!file.FFileName.empty()) break;
     }
   }
+  ApplyAttachmentFacts(attrs, file);
+  if (file.FAttachMethod == kAttachByEmbeddedMessage) ApplyEmbeddedStream(block, blockOffset, file);
   if (file.FHasData) return;
   // The bytes of PR_ATTACH_DATA_BIN, or of PR_ATTACH_DATA_OBJ after its interface id; the
   // scan hands views into the block, which give their place in the file.
@@ -373,5 +459,38 @@ void TTNEFReader::SetNameFromValue(const TMAPI_Attr& attr, TTNEFFile& file) {
   } else {
     file.FFileName = Utf16LeToUtf8(bytes);
     file.FFileNameIsUtf8 = true;
+  }
+}
+
+void TTNEFReader::ApplyAttachmentFacts(const TMAPI_Attrs& attrs, TTNEFFile& file) {
+  for (const TMAPI_Attr& attr : attrs) {
+    if (attr.PropId == kPropIdAttachMethod && attr.PropType == PropType::Long &&
+        !attr.Values.empty() && attr.Values.front().size() == 4) {
+      const auto& v = attr.Values.front();
+      file.FAttachMethod = static_cast<std::uint32_t>(v[0] | v[1] << 8 | v[2] << 16) |
+                           static_cast<std::uint32_t>(v[3]) << 24;
+    } else if (attr.PropId == kPropIdAttachContentId) {
+      file.FContentId = FirstText(attr, CodePage());
+    } else if (attr.PropId == kPropIdAttachMimeTag) {
+      file.FMimeTag = FirstText(attr, CodePage());
+    }
+  }
+}
+
+// PR_ATTACH_DATA_OBJ of an attached message: the interface id, then the message's own TNEF
+// stream, which replaces the placeholder of attAttachData as the attachment's bytes.
+void TTNEFReader::ApplyEmbeddedStream(const std::string& block, std::int64_t blockOffset,
+                                      TTNEFFile& file) {
+  try {
+    ScanMessageProps(block, [&](std::uint32_t tag, std::string_view value) {
+      if (tag != PropTag::AttachDataObj || file.FEmbedded) return;
+      if (value.size() < kIidSize + 4 || LoadLe32(value, kIidSize) != kTnefSignature) return;
+      file.FOffset = blockOffset + (value.data() - block.data()) + static_cast<std::int64_t>(kIidSize);
+      file.FSize = static_cast<std::uint32_t>(value.size() - kIidSize);
+      file.FHasData = true;
+      file.FEmbedded = true;
+    });
+  } catch (const EReadError&) {
+    // A block cut short: the stream, if found before the cut, stays.
   }
 }

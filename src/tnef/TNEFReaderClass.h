@@ -10,8 +10,11 @@
 #include <vector>
 
 #include "DateTime.h"
+#include "FileCopy.h"
 #include "FileStream.h"
 #include "MapiAttrs.h"
+#include "Recipients.h"
+#include "StreamRange.h"
 #include "TempFolder.h"
 
 class TTNEFReader;
@@ -33,14 +36,33 @@ public:
   std::uint32_t Size() const { return FSize; }
   TTNEFReader* Reader() const { return FReader; }
   int Index() const { return FIndex; }
+  // Where the bytes are in the file; for an embedded message, its TNEF stream.
   std::int64_t Offset() const { return FOffset; }
   const std::string& TempFileName() const { return FTempFileName; }
   bool TempSaved() const { return FTempSaved; }
 
-  // The name for display, decoded to UTF-8.
+  // PR_ATTACH_METHOD (0 when the attachment names none), PR_ATTACH_CONTENT_ID and
+  // PR_ATTACH_MIME_TAG (UTF-8, empty when absent).
+  std::uint32_t AttachMethod() const { return FAttachMethod; }
+  const std::string& ContentId() const { return FContentId; }
+  const std::string& MimeTag() const { return FMimeTag; }
+  // An attached message (method 5) whose PR_ATTACH_DATA_OBJ holds a TNEF stream of its
+  // own: Offset and Size are that stream, which TTNEFReader::OpenEmbedded reads in place.
+  bool IsEmbeddedMessage() const { return FEmbedded; }
+  // The embedded message's subject (UTF-8), read once on first use; empty when it has none
+  // or cannot be read.
+  const std::string& EmbeddedSubject() const;
+
+  // The name for display, decoded to UTF-8; for an embedded message, its subject and ".dat".
   std::string DisplayName() const;
   // The name cleaned for the file system ("attachment-N" when nothing usable is left).
   std::string SafeFileName() const;
+
+  // Up to maxSize of the attachment's bytes (all of them when they fit).
+  std::string ReadBytes(std::uint64_t maxSize) const;
+  // Writes the bytes to path; false only when mode is Exclusive and path exists. Raises
+  // EFileError like CopyFileRangeTo.
+  bool SaveAs(const std::string& path, TCreateMode mode) const;
 
   // Copies the bytes into directory under name (the cleaned FileName when name is empty),
   // replacing a file of that name; returns the path written.
@@ -63,6 +85,12 @@ private:
   std::string FTempFileName;
   bool FTempSaved = false;
   bool FHasData = false;  // an attAttachData (or a data property) set Size and Offset
+  std::uint32_t FAttachMethod = 0;
+  std::string FContentId;
+  std::string FMimeTag;
+  bool FEmbedded = false;
+  mutable bool FEmbeddedSubjectRead = false;
+  mutable std::string FEmbeddedSubject;
 };
 
 // Which body a message carries, in the order the viewer prefers them.
@@ -73,6 +101,11 @@ public:
   // Opens fileName and reads it whole. mapi32Path is the configured mail library (may be
   // empty). Raises Exception (or a descendant) when the file cannot be read as TNEF.
   TTNEFReader(const std::string& fileName, const std::string& mapi32Path);
+  // Reads the TNEF stream of length bytes at offset of an already open file, in place: an
+  // embedded message inside its parent. depth counts the messages around it. Raises like
+  // the other constructor, and ERangeError when the range does not lie inside the file.
+  TTNEFReader(std::shared_ptr<TFileStream> file, std::int64_t offset, std::int64_t length,
+              const std::string& mapi32Path, int depth = 0);
   // Destroys the attachments (and their temporary copies), then closes the file.
   ~TTNEFReader();
   TTNEFReader(const TTNEFReader&) = delete;
@@ -90,7 +123,24 @@ public:
   const std::string& From() const { return FFrom; }
   const std::string& MessageText() const { return FMessageText; }
   const std::string& Mapi32Path() const { return FMapi32Path; }
-  TFileStream& Stream() const { return *FStream; }
+  TFileStream& Stream() const { return FRange->File(); }
+  const TStreamRange& Range() const { return *FRange; }
+  int Depth() const { return FDepth; }
+
+  // attMessageClass (or PR_MESSAGE_CLASS), e.g. "IPM.Note"; empty when absent.
+  const std::string& MessageClass() const { return FMessageClass; }
+  TDateTime DateReceived() const { return FDateReceived; }
+  // The rows of attRecipTable, in table order.
+  const std::vector<TRecipient>& Recipients() const { return FRecipients; }
+  // The recipients of one type, formatted and joined by "; ".
+  std::string RecipientLine(TRecipientType type) const;
+
+  // Messages nest at most this deep; deeper ones are refused, not read.
+  static constexpr int kMaxDepth = 64;
+  // Reads the embedded message of attachment index in place. Raises EListError for a bad
+  // index, Exception when the attachment is not an embedded message or nests too deep, and
+  // what the constructor raises for a damaged stream.
+  std::unique_ptr<TTNEFReader> OpenEmbedded(int index) const;
 
   // Beyond the RTF body: the HTML and plain-text bodies, and the message's code page.
   bool HasRtfBody() const { return FHasRtfBody; }
@@ -123,6 +173,7 @@ public:
 
 private:
   void ReadFile();
+  void ReadStream();
   void ReadMessageAttribute(std::uint32_t id, std::uint32_t length);
   bool ReadAttachmentAttribute(std::uint32_t id, std::uint32_t length);
   void ExtendToNul(std::string& data);
@@ -133,10 +184,17 @@ private:
   void ApplyLongFileName(const TMAPI_Attrs& attrs, int index);
   void ApplyNameProperty(const TMAPI_Attrs& attrs, std::uint16_t id, TTNEFFile& file);
   static void SetNameFromValue(const TMAPI_Attr& attr, TTNEFFile& file);
+  void ApplyAttachmentFacts(const TMAPI_Attrs& attrs, TTNEFFile& file);
+  void ApplyEmbeddedStream(const std::string& block, std::int64_t blockOffset, TTNEFFile& file);
 
   // Declared first so that it is removed last, after the attachments removed their copies.
   TPrivateTempFolder FTempFolder;
-  std::unique_ptr<TFileStream> FStream;
+  std::unique_ptr<TStreamRange> FRange;
+  int FDepth = 0;
+  std::string FMessageClass;
+  TDateTime FDateReceived = 0;
+  std::vector<TRecipient> FRecipients;
+  std::string FRecipientTable;  // the raw table until the walk ends
   std::vector<std::unique_ptr<TTNEFFile>> FFiles;
   std::string FFileName;
   std::vector<std::string> FAttributes;

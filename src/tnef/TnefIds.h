@@ -15,6 +15,8 @@ constexpr std::uint32_t Subject = 0x00018004;         // attSubject
 constexpr std::uint32_t MessageClass = 0x00078008;    // attMessageClass
 constexpr std::uint32_t DateSent = 0x00038005;        // attDateSent
 constexpr std::uint32_t DateModified = 0x00038020;    // attDateModified
+constexpr std::uint32_t DateReceived = 0x00038006;    // attDateRecd
+constexpr std::uint32_t RecipTable = 0x00069004;      // attRecipTable
 constexpr std::uint32_t Body = 0x0001800C;            // attBody
 constexpr std::uint32_t OemCodepage = 0x00069007;     // attOemCodepage
 constexpr std::uint32_t From = 0x00008000;            // attFrom
@@ -26,6 +28,8 @@ constexpr std::uint32_t Attachment = 0x00069005;      // attAttachment
 
 namespace PropTag {
 constexpr std::uint32_t RtfCompressed = 0x10090102;         // PR_RTF_COMPRESSED
+constexpr std::uint32_t MessageClass = 0x001A001E;          // PR_MESSAGE_CLASS
+constexpr std::uint32_t MessageClassW = 0x001A001F;         // PR_MESSAGE_CLASS_W
 constexpr std::uint32_t SenderName = 0x0C1A001E;            // PR_SENDER_NAME
 constexpr std::uint32_t SenderNameW = 0x0C1A001F;           // PR_SENDER_NAME_W
 constexpr std::uint32_t Subject = 0x0037001E;               // PR_SUBJECT
@@ -44,3 +48,6 @@ constexpr std::uint32_t AttachDataObj = 0x3701000D;         // PR_ATTACH_DATA_OB
 constexpr std::uint16_t kPropIdAttachLongFilename = 0x3707;  // PR_ATTACH_LONG_FILENAME
 constexpr std::uint16_t kPropIdAttachFilename = 0x3704;      // PR_ATTACH_FILENAME
 constexpr std::uint16_t kPropIdDisplayName = 0x3001;         // PR_DISPLAY_NAME
+constexpr std::uint16_t kPropIdAttachMethod = 0x3705;        // PR_ATTACH_METHOD
+constexpr std::uint16_t kPropIdAttachContentId = 0x3712;     // PR_ATTACH_CONTENT_ID
+constexpr std::uint16_t kPropIdAttachMimeTag = 0x370E;       // PR_ATTACH_MIME_TAG
