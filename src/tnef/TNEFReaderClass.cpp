@@ -317,6 +317,7 @@ void TTNEFReader::ApplyAttachmentBlock(const std::string& block, std::int64_t bl
   if (index < 0) return;
 
   TTNEFFile& file = *FFiles[static_cast<std::size_t>(index)];
+  ApplyContentId(attrs, file);
   // Without a title or a long file name, the short file name or the display name is the
   // best name there is.
   if (titleless && file.FFileName.empty()) {
@@ -361,6 +362,20 @@ void TTNEFReader::ApplyNameProperty(const TMAPI_Attrs& attrs, std::uint16_t id, 
     if (attr.PropId != id || attr.Values.empty()) continue;
     if (attr.PropType == PropType::String8 || attr.PropType == PropType::Unicode)
       SetNameFromValue(attr, file);
+  }
+}
+
+void TTNEFReader::ApplyContentId(const TMAPI_Attrs& attrs, TTNEFFile& file) {
+  for (const TMAPI_Attr& attr : attrs) {
+    if (attr.PropId != kPropIdAttachContentId || attr.Values.empty()) continue;
+    const auto& value = attr.Values.front();
+    const std::string_view bytes(reinterpret_cast<const char*>(value.data()), value.size());
+    if (attr.PropType == PropType::String8) file.FContentId = std::string(UpToNul(bytes));
+    else if (attr.PropType == PropType::Unicode) file.FContentId = Utf16LeToUtf8(bytes);
+    else continue;
+    // Some writers keep the angle brackets of the MIME header.
+    std::string& id = file.FContentId;
+    if (id.size() >= 2 && id.front() == '<' && id.back() == '>') id = id.substr(1, id.size() - 2);
   }
 }
 

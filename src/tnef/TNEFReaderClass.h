@@ -30,6 +30,9 @@ public:
   // from a UTF-16 long file name (FileNameIsUtf8).
   const std::string& FileName() const { return FFileName; }
   bool FileNameIsUtf8() const { return FFileNameIsUtf8; }
+  // The Content-ID an HTML body's cid: references name this attachment by (UTF-8, no <>);
+  // empty when the attachment has none.
+  const std::string& ContentId() const { return FContentId; }
   std::uint32_t Size() const { return FSize; }
   TTNEFReader* Reader() const { return FReader; }
   int Index() const { return FIndex; }
@@ -63,6 +66,7 @@ private:
   std::string FTempFileName;
   bool FTempSaved = false;
   bool FHasData = false;  // an attAttachData (or a data property) set Size and Offset
+  std::string FContentId;
 };
 
 // Which body a message carries, in the order the viewer prefers them.
@@ -133,6 +137,7 @@ private:
   void ApplyLongFileName(const TMAPI_Attrs& attrs, int index);
   void ApplyNameProperty(const TMAPI_Attrs& attrs, std::uint16_t id, TTNEFFile& file);
   static void SetNameFromValue(const TMAPI_Attr& attr, TTNEFFile& file);
+  static void ApplyContentId(const TMAPI_Attrs& attrs, TTNEFFile& file);
 
   // Declared first so that it is removed last, after the attachments removed their copies.
   TPrivateTempFolder FTempFolder;

@@ -44,3 +44,4 @@ constexpr std::uint32_t AttachDataObj = 0x3701000D;         // PR_ATTACH_DATA_OB
 constexpr std::uint16_t kPropIdAttachLongFilename = 0x3707;  // PR_ATTACH_LONG_FILENAME
 constexpr std::uint16_t kPropIdAttachFilename = 0x3704;      // PR_ATTACH_FILENAME
 constexpr std::uint16_t kPropIdDisplayName = 0x3001;         // PR_DISPLAY_NAME
+constexpr std::uint16_t kPropIdAttachContentId = 0x3712;     // PR_ATTACH_CONTENT_ID
