@@ -68,6 +68,7 @@ private:
   bool FWantHtml = true;
   bool FWantText = true;
   std::size_t FHeadSize = 0;  // the opening <div> written at the start of FHtml; 0: none yet
+  bool FRightToLeftSeen = false;  // from then on every paragraph says its direction
 
   std::string FHtml;   // finished blocks
   std::string FText;
