@@ -126,6 +126,7 @@ void TRtfHtmlWriter::Text(std::string_view utf8, const TRtfCharFormat& format) {
   if (utf8.empty() || FFull) return;
   if (FWantHtml) AppendEscaped(utf8, format);
   Append(FParaText, utf8);
+  if (utf8.find_first_not_of(' ') != std::string_view::npos) FParaSpacesOnly = false;
   FParaEmpty = false;
 }
 
@@ -162,21 +163,21 @@ void TRtfHtmlWriter::Tab(const TRtfCharFormat& format) {
   OpenRun(format);
   Append(FPara, "<span style=\"white-space:pre\">\t</span>");
   Append(FParaText, "\t");
-  FParaEmpty = false;
+  FParaEmpty = FParaSpacesOnly = false;
 }
 
 void TRtfHtmlWriter::LabelGap(const TRtfCharFormat& format) {
   OpenRun(format);
   Append(FPara, "&nbsp; ");
   Append(FParaText, "\t");
-  FParaEmpty = false;
+  FParaEmpty = FParaSpacesOnly = false;
 }
 
 void TRtfHtmlWriter::LineBreak(const TRtfCharFormat& format) {
   OpenRun(format);
   Append(FPara, "<br>");
   Append(FParaText, "\n");
-  FParaEmpty = false;
+  FParaEmpty = FParaSpacesOnly = false;
 }
 
 void TRtfHtmlWriter::Picture(int id, int widthPx, int heightPx, const TRtfCharFormat& format) {
@@ -186,7 +187,7 @@ void TRtfHtmlWriter::Picture(int id, int widthPx, int heightPx, const TRtfCharFo
     img += " width=\"" + std::to_string(widthPx) + "\" height=\"" + std::to_string(heightPx) + "\"";
   img += " alt=\"\">";
   Append(FPara, img);
-  FParaEmpty = false;
+  FParaEmpty = FParaSpacesOnly = false;
 }
 
 std::string TRtfHtmlWriter::ParagraphStyle(const TRtfParaFormat& p) const {
@@ -231,7 +232,7 @@ void TRtfHtmlWriter::EndParagraph(const TRtfParaFormat& para, bool hasLabel) {
   // An empty paragraph is one blank line; "<br>" would make Qt's view show two.
   Append(to, FParaEmpty ? std::string_view("&nbsp;") : std::string_view(FPara));
   // So is one of spaces only, which the engine would collapse to nothing.
-  if (!FParaEmpty && FParaText.find_first_not_of(' ') == std::string::npos) Append(to, "&nbsp;");
+  if (!FParaEmpty && FParaSpacesOnly) Append(to, "&nbsp;");
   Append(to, "</p>\n");
   if (para.InTable) {
     if (!FCellEmpty) Append(FCellText, "\n");
@@ -244,6 +245,7 @@ void TRtfHtmlWriter::EndParagraph(const TRtfParaFormat& para, bool hasLabel) {
   FPara.clear();
   FParaText.clear();
   FParaEmpty = true;
+  FParaSpacesOnly = true;
 }
 
 void TRtfHtmlWriter::EndCell(const TRtfParaFormat& para) {

@@ -75,6 +75,7 @@ private:
   std::string FPara;   // the paragraph being written (inline HTML)
   std::string FParaText;
   bool FParaEmpty = true;
+  bool FParaSpacesOnly = true;  // nothing but spaces written into the paragraph so far
   bool FRunOpen = false;
   TRtfCharFormat FRun;
   std::shared_ptr<const std::string> FLink;  // the open <a>, if any
