@@ -1,6 +1,7 @@
 // Feeds the input to the RTF converter and, as HTML, to the sanitiser; traps when the page
 // would hold an element or a picture address the pane must never see, or grows out of
-// proportion to the input.
+// proportion to the input, nests tables deeper than the text engine lays out in linear time,
+// or keeps a length the engine would not honour (anything but px, em in font sizes).
 
 #include <cctype>
 #include <cstdint>
@@ -8,16 +9,34 @@
 #include <string_view>
 
 #include "BodyConversion.h"
+#include "CssLengths.h"
 #include "RtfToHtml.h"
 
 namespace {
 
 bool StartsWith(std::string_view s, std::string_view p) { return s.substr(0, p.size()) == p; }
 
+std::string Unescape(std::string s) {
+  for (const auto& [from, to] : {std::pair<std::string_view, std::string_view>{"&quot;", "\""},
+                                 {"&lt;", "<"}, {"&gt;", ">"}, {"&amp;", "&"}})
+    for (auto at = s.find(from); at != std::string::npos; at = s.find(from, at + to.size()))
+      s.replace(at, from.size(), to);
+  return s;
+}
+
+// Every style value and style sheet is already in px: converting again changes nothing.
+// escaped: an attribute value (a style sheet is written as it is).
+void CheckLengths(const std::string& css, bool escaped) {
+  const std::string plain = escaped ? Unescape(css) : css;
+  if (CssLengthsToPx(plain) != plain) __builtin_trap();
+}
+
 // Walks the tags of the page; the page's text never holds a bare '<', so each one opens a tag.
-void CheckPage(const std::string& html, std::size_t inputSize) {
+// sanitised: the page came through the HTML sanitiser (RTF pages give font sizes in pt).
+void CheckPage(const std::string& html, std::size_t inputSize, bool sanitised) {
   if (html.size() > 64 * inputSize + (2u << 20)) __builtin_trap();
   std::size_t at = 0;
+  int tables = 0;
   while ((at = html.find('<', at)) != std::string::npos) {
     std::size_t end = at + 1;
     char quote = 0;
@@ -29,6 +48,16 @@ void CheckPage(const std::string& html, std::size_t inputSize) {
     }
     std::string tag = html.substr(at, end - at);
     for (char& c : tag) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (StartsWith(tag, "<table") && ++tables > 8) __builtin_trap();
+    if (StartsWith(tag, "</table")) --tables;
+    if (sanitised && StartsWith(tag, "<style>")) {
+      const std::size_t close = html.find("</style>", end);
+      CheckLengths(html.substr(end + 1, close == std::string::npos ? std::string::npos : close - end - 1), false);
+    }
+    if (const std::size_t style = tag.find(" style=\""); sanitised && style != std::string::npos) {
+      const std::size_t close = tag.find('"', style + 8);
+      CheckLengths(html.substr(at + style + 8, close == std::string::npos ? std::string::npos : close - style - 8), true);
+    }
     for (std::string_view bad : {"<script", "<iframe", "<object", "<embed", "<form", "<input",
                                  "<frame", "<applet", "<meta", "<link", "<base"})
       if (StartsWith(tag, bad)) __builtin_trap();
@@ -50,13 +79,13 @@ void CheckPage(const std::string& html, std::size_t inputSize) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string_view input(reinterpret_cast<const char*>(data), size);
   const TRtfConversion rtf = RtfToHtml(input);
-  CheckPage(rtf.Html, size);
+  CheckPage(rtf.Html, size, rtf.Source == TBodySource::RtfEncapsulatedHtml);
   if (rtf.Text.size() > 16 * size + (1u << 20)) __builtin_trap();
   const TRtfConversion html = ConvertHtmlBody(input, [](std::string_view, TRtfPicture& picture) {
     picture.Bytes = "x";
     picture.Format = TPictureFormat::Png;
     return true;
   });
-  CheckPage(html.Html, size);
+  CheckPage(html.Html, size, true);
   return 0;
 }

@@ -29,27 +29,36 @@ std::string DecodeHtmlBytes(std::string_view bytes, bool isUtf8, unsigned codePa
   return declared == 65001 ? std::string(UpToNul(bytes)) : CodePageToUtf8(bytes, declared);
 }
 
-// The reader keeps no Content-ID for its attachments; Outlook names inline pictures
-// "<file name>@<unique part>", so the part before '@' is matched against the file names.
+// A cid: reference names the attachment whose Content-ID it is. Writers that keep no
+// Content-ID name inline pictures "<file name>@<unique part>", so without a match the part
+// before '@' is matched against the file names.
+TTNEFFile* CidAttachment(TTNEFReader& reader, std::string_view contentId) {
+  for (int i = 0; i < reader.Count(); ++i)
+    if (!reader.Files(i).ContentId().empty() && reader.Files(i).ContentId() == contentId) return &reader.Files(i);
+  const std::string_view name = contentId.substr(0, contentId.find('@'));
+  for (int i = 0; i < reader.Count(); ++i) {
+    TTNEFFile& file = reader.Files(i);
+    if (EqualNoCase(file.DisplayName(), name) || EqualNoCase(file.FileName(), name)) return &file;
+  }
+  return nullptr;
+}
+
 TCidLookup AttachmentLookup(TTNEFReader& reader) {
   return [&reader](std::string_view contentId, TRtfPicture& picture) {
-    const std::string_view name = contentId.substr(0, contentId.find('@'));
-    for (int i = 0; i < reader.Count(); ++i) {
-      TTNEFFile& file = reader.Files(i);
-      if (!EqualNoCase(file.DisplayName(), name) && !EqualNoCase(file.FileName(), name)) continue;
-      if (file.Size() == 0 || file.Size() > kMaxInlinePicture) return false;
-      TFileStream& stream = reader.Stream();
-      const std::int64_t saved = stream.Position();
-      std::string bytes(file.Size(), '\0');
-      stream.Seek(file.Offset());
-      bytes.resize(stream.Read(bytes.data(), bytes.size()));
-      stream.Seek(saved);
-      picture.Format = SniffPictureFormat(bytes, file.DisplayName());
-      if (picture.Format == TPictureFormat::Unknown) return false;
-      picture.Bytes = std::move(bytes);
-      return true;
-    }
-    return false;
+    TTNEFFile* found = CidAttachment(reader, contentId);
+    if (!found) return false;
+    TTNEFFile& file = *found;
+    if (file.Size() == 0 || file.Size() > kMaxInlinePicture) return false;
+    TFileStream& stream = reader.Stream();
+    const std::int64_t saved = stream.Position();
+    std::string bytes(file.Size(), '\0');
+    stream.Seek(file.Offset());
+    bytes.resize(stream.Read(bytes.data(), bytes.size()));
+    stream.Seek(saved);
+    picture.Format = SniffPictureFormat(bytes, file.DisplayName());
+    if (picture.Format == TPictureFormat::Unknown) return false;
+    picture.Bytes = std::move(bytes);
+    return true;
   };
 }
 

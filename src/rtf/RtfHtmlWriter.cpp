@@ -126,6 +126,7 @@ void TRtfHtmlWriter::Text(std::string_view utf8, const TRtfCharFormat& format) {
   if (utf8.empty() || FFull) return;
   if (FWantHtml) AppendEscaped(utf8, format);
   Append(FParaText, utf8);
+  if (utf8.find_first_not_of(' ') != std::string_view::npos) FParaSpacesOnly = false;
   FParaEmpty = false;
 }
 
@@ -162,21 +163,21 @@ void TRtfHtmlWriter::Tab(const TRtfCharFormat& format) {
   OpenRun(format);
   Append(FPara, "<span style=\"white-space:pre\">\t</span>");
   Append(FParaText, "\t");
-  FParaEmpty = false;
+  FParaEmpty = FParaSpacesOnly = false;
 }
 
 void TRtfHtmlWriter::LabelGap(const TRtfCharFormat& format) {
   OpenRun(format);
   Append(FPara, "&nbsp; ");
   Append(FParaText, "\t");
-  FParaEmpty = false;
+  FParaEmpty = FParaSpacesOnly = false;
 }
 
 void TRtfHtmlWriter::LineBreak(const TRtfCharFormat& format) {
   OpenRun(format);
   Append(FPara, "<br>");
   Append(FParaText, "\n");
-  FParaEmpty = false;
+  FParaEmpty = FParaSpacesOnly = false;
 }
 
 void TRtfHtmlWriter::Picture(int id, int widthPx, int heightPx, const TRtfCharFormat& format) {
@@ -186,7 +187,7 @@ void TRtfHtmlWriter::Picture(int id, int widthPx, int heightPx, const TRtfCharFo
     img += " width=\"" + std::to_string(widthPx) + "\" height=\"" + std::to_string(heightPx) + "\"";
   img += " alt=\"\">";
   Append(FPara, img);
-  FParaEmpty = false;
+  FParaEmpty = FParaSpacesOnly = false;
 }
 
 std::string TRtfHtmlWriter::ParagraphStyle(const TRtfParaFormat& p) const {
@@ -197,7 +198,9 @@ std::string TRtfHtmlWriter::ParagraphStyle(const TRtfParaFormat& p) const {
   if (p.FirstIndent != 0) css += "text-indent:" + std::to_string(TwipsToPx(p.FirstIndent)) + "px;";
   switch (p.Align) {
     case TRtfAlign::Center: css += "text-align:center;"; break;
-    case TRtfAlign::Right: css += "text-align:right;"; break;
+    case TRtfAlign::Right:
+      if (!p.RightToLeft) css += "text-align:right;";  // else the align attribute (see EndParagraph)
+      break;
     case TRtfAlign::Justify: css += "text-align:justify;"; break;
     default: break;
   }
@@ -216,10 +219,20 @@ void TRtfHtmlWriter::EndParagraph(const TRtfParaFormat& para, bool hasLabel) {
   if (!para.InTable) CloseTable();
   std::string& to = para.InTable ? FCell : FHtml;
   Append(to, "<p");
-  if (para.RightToLeft) Append(to, " dir=\"rtl\"");
+  // Direction on every block once one was right-to-left: the text engine carries a block's
+  // direction over to the blocks after it. It also mirrors text-align in a right-to-left
+  // block, so right alignment there is said by the attribute, which it takes as absolute.
+  if (para.RightToLeft) {
+    Append(to, para.Align == TRtfAlign::Right ? " dir=\"rtl\" align=\"right\"" : " dir=\"rtl\"");
+    FRightToLeftSeen = true;
+  } else if (FRightToLeftSeen) {
+    Append(to, " dir=\"ltr\"");
+  }
   Append(to, " style=\"" + ParagraphStyle(para) + "\">");
   // An empty paragraph is one blank line; "<br>" would make Qt's view show two.
   Append(to, FParaEmpty ? std::string_view("&nbsp;") : std::string_view(FPara));
+  // So is one of spaces only, which the engine would collapse to nothing.
+  if (!FParaEmpty && FParaSpacesOnly) Append(to, "&nbsp;");
   Append(to, "</p>\n");
   if (para.InTable) {
     if (!FCellEmpty) Append(FCellText, "\n");
@@ -232,6 +245,7 @@ void TRtfHtmlWriter::EndParagraph(const TRtfParaFormat& para, bool hasLabel) {
   FPara.clear();
   FParaText.clear();
   FParaEmpty = true;
+  FParaSpacesOnly = true;
 }
 
 void TRtfHtmlWriter::EndCell(const TRtfParaFormat& para) {
@@ -272,7 +286,8 @@ void TRtfHtmlWriter::WriteRow(const TRtfRowFormat& row) {
       left = row.CellRight[i];
       if (width > 0) tr += " width=\"" + std::to_string(width) + "\"";
     }
-    if (i < row.CellShade.size()) {
+    // As for \cb and \highlight, index 0 means "no shading", whatever the table's entry 0 is.
+    if (i < row.CellShade.size() && row.CellShade[i] > 0) {
       if (std::string c = FColors.Css(row.CellShade[i]); !c.empty()) tr += " bgcolor=\"" + c + "\"";
     }
     tr += ">";

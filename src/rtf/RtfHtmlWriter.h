@@ -68,12 +68,14 @@ private:
   bool FWantHtml = true;
   bool FWantText = true;
   std::size_t FHeadSize = 0;  // the opening <div> written at the start of FHtml; 0: none yet
+  bool FRightToLeftSeen = false;  // from then on every paragraph says its direction
 
   std::string FHtml;   // finished blocks
   std::string FText;
   std::string FPara;   // the paragraph being written (inline HTML)
   std::string FParaText;
   bool FParaEmpty = true;
+  bool FParaSpacesOnly = true;  // nothing but spaces written into the paragraph so far
   bool FRunOpen = false;
   TRtfCharFormat FRun;
   std::shared_ptr<const std::string> FLink;  // the open <a>, if any

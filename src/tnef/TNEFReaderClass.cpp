@@ -471,6 +471,9 @@ void TTNEFReader::ApplyAttachmentFacts(const TMAPI_Attrs& attrs, TTNEFFile& file
                            static_cast<std::uint32_t>(v[3]) << 24;
     } else if (attr.PropId == kPropIdAttachContentId) {
       file.FContentId = FirstText(attr, CodePage());
+      // Some writers keep the angle brackets of the MIME header.
+      std::string& id = file.FContentId;
+      if (id.size() >= 2 && id.front() == '<' && id.back() == '>') id = id.substr(1, id.size() - 2);
     } else if (attr.PropId == kPropIdAttachMimeTag) {
       file.FMimeTag = FirstText(attr, CodePage());
     }

@@ -42,7 +42,7 @@ public:
   bool TempSaved() const { return FTempSaved; }
 
   // PR_ATTACH_METHOD (0 when the attachment names none), PR_ATTACH_CONTENT_ID and
-  // PR_ATTACH_MIME_TAG (UTF-8, empty when absent).
+  // PR_ATTACH_MIME_TAG (UTF-8, empty when absent; the content id without its <>).
   std::uint32_t AttachMethod() const { return FAttachMethod; }
   const std::string& ContentId() const { return FContentId; }
   const std::string& MimeTag() const { return FMimeTag; }

@@ -62,6 +62,7 @@ TMessageBodyView MessageBodyHtml(TTNEFReader& reader) {
   const TRtfConversion body = ConvertMessageBody(reader);
   TMessageBodyView view;
   view.Html = Utf8(body.Html);
+  if (body.Source == TBodySource::Html || body.Source == TBodySource::RtfEncapsulatedHtml) view.BasePixelSize = 16;
   for (std::size_t i = 0; i < body.Pictures.size(); ++i) {
     const QString address = Utf8(std::string(kPictureScheme)) + QString::number(body.Pictures[i].Id);
     TBodyPicture picture = BodyPicture(body.Pictures[i]);

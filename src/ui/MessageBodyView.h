@@ -18,6 +18,9 @@ struct TMessageBodyView {
   QString Html;
   // Pictures the HTML refers to, by the address it uses for them.
   std::map<QString, TBodyPicture> Pictures;
+  // The size HTML bodies start from, as in a browser (16 px "medium"); 0 for bodies that
+  // give their own sizes (RTF) or none (plain text): the pane's font.
+  int BasePixelSize = 0;
 };
 
 TMessageBodyView MessageBodyHtml(TTNEFReader& reader);

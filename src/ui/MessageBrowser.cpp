@@ -19,6 +19,14 @@ void TMessageBrowser::SetPictures(std::map<QString, TBodyPicture> pictures) {
   FPixelsShown = 0;
 }
 
+void TMessageBrowser::ShowBody(const TMessageBodyView& body) {
+  SetPictures(body.Pictures);
+  QFont base = font();
+  if (body.BasePixelSize > 0) base.setPixelSize(body.BasePixelSize);
+  document()->setDefaultFont(base);
+  setHtml(body.Html);
+}
+
 QVariant TMessageBrowser::loadResource(int type, const QUrl& name) {
   if (type == QTextDocument::ImageResource) {
     const auto it = FPictures.find(name.toString());

@@ -23,6 +23,8 @@ public:
   // Pictures the body carries, by the address its HTML uses for them; replaced with every
   // body shown.
   void SetPictures(std::map<QString, TBodyPicture> pictures);
+  // Shows a body: its pictures, the base font size it starts from, and its HTML.
+  void ShowBody(const TMessageBodyView& body);
 
   QVariant loadResource(int type, const QUrl& name) override;
 

@@ -386,8 +386,7 @@ void TfmVelquinDatReader::ShowItem(TTNEFFile* file) {
 
 void TfmVelquinDatReader::ShowMessagePane() {
   const TMessageBodyView body = MessageBodyHtml(*FReader);
-  ui->RichEdit1->SetPictures(body.Pictures);
-  ui->RichEdit1->setHtml(body.Html);
+  ui->RichEdit1->ShowBody(body);
   ui->edtSubject->setText(Utf8(FReader->DisplaySubject()));
   ui->edtSubject->setCursorPosition(0);
   ui->edtFrom->setText(Utf8(FReader->DisplayFrom()));

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 #include "BodyConversion.h"
@@ -71,6 +72,82 @@ TEST(RtfHtmlSanitizer, PicturesComeOnlyFromTheMessage) {
   EXPECT_EQ(r.Html.find("missing"), std::string::npos);
   EXPECT_EQ(r.Pictures[1].Bytes, std::string("\x89PNG\r\n\x1a\n"));
   EXPECT_EQ(r.Pictures[1].Format, TPictureFormat::Png);
+}
+
+std::size_t Count(const std::string& s, const std::string& what) {
+  std::size_t n = 0;
+  for (auto at = s.find(what); at != std::string::npos; at = s.find(what, at + 1)) ++n;
+  return n;
+}
+
+std::string NestedTables(int depth, const std::string& inside) {
+  std::string html;
+  for (int i = 0; i < depth; ++i) html += "<table><tr><td style=\"color:red\">";
+  html += inside;
+  for (int i = 0; i < depth; ++i) html += "</td></tr></table>";
+  return html;
+}
+
+TEST(RtfHtmlSanitizer, TablesNestedDeeperThanEightBecomeBlocks) {
+  for (int depth : {1, 8, 9, 20, 3000}) {
+    const std::string out = Clean(NestedTables(depth, "x") + "after");
+    const std::size_t tables = static_cast<std::size_t>(std::min(depth, 8));
+    EXPECT_EQ(Count(out, "<table"), tables) << depth;
+    EXPECT_EQ(Count(out, "</table>"), tables) << depth;
+    EXPECT_EQ(Count(out, "<td"), tables) << depth;
+    // Beyond the bound: the cells' content, one line each, without a nesting of its own.
+    EXPECT_EQ(Count(out, "<br>"), depth > 8 ? 1u : 0u) << depth;
+    // Everything after the deepest table is back outside all of them.
+    EXPECT_GT(out.find("after"), out.rfind("</table>")) << depth;
+  }
+  // A stray end tag closes nothing, so it cannot end the flattening early.
+  const std::string stray = Clean("</table>" + NestedTables(10, "x"));
+  EXPECT_EQ(Count(stray, "<table"), 8u) << stray;
+  const std::string cells = Clean(NestedTables(9, "<table><tr><td>a</td><td>b</td></tr><tr><td>c</td></tr></table>"));
+  EXPECT_NE(cells.find("a<br>b<br>c<br>"), std::string::npos) << cells;
+}
+
+TEST(RtfHtmlSanitizer, LengthsBecomePixels) {
+  const struct {
+    const char* Css;
+    const char* Kept;
+  } cases[] = {
+      {"margin-left:.5in", "margin-left:48px;"},
+      {"margin:0in 0in 0in 36pt", "margin:0px 0px 0px 48px;"},
+      {"border-left:solid #1F497D 1.5pt;padding:0cm 0cm 0cm 4.0pt", "border-left:solid #1F497D 2px;padding:0px 0px 0px 5px;"},
+      {"border:solid windowtext .5pt", "border:solid windowtext 1px;"},
+      {"text-indent:-18.0pt", "text-indent:-24px;"},
+      {"margin-left:2.54cm;padding-left:2em", "margin-left:96px;padding-left:32px;"},
+      {"width:10mm;height:1pc", "width:38px;height:16px;"},
+      {"font-size:11pt", "font-size:15px;"},
+      {"font-size:1.2em;line-height:1.5;width:50%", "font-size:1.2em;line-height:1.5;width:50%;"},
+      {"font-family:h1in", "font-family:h1in;"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(SanitizeStyle(c.Css), c.Kept) << c.Css;
+  const std::string sheet = Clean("<style>p.MsoNormal{margin:0in;font-size:12.0pt} .q{font-size:.9em;margin-left:1em}</style>");
+  EXPECT_NE(sheet.find("p.MsoNormal{margin:0px;font-size:16px} .q{font-size:.9em;margin-left:16px}"), std::string::npos) << sheet;
+}
+
+TEST(RtfHtmlSanitizer, StyleSheetsLoseOnlyWhatIsDangerous) {
+  const struct {
+    const char* Css;
+    const char* Kept;  // empty: only checked for what must be gone
+  } cases[] = {
+      {"p.MsoNormal{margin:0px;font-family:\"\\5B8B\\4F53\"}", "<style>p.MsoNormal{margin:0px;}</style>"},
+      {"@font-face{font-family:x;src:url(http://x/f)} p{margin:0px}", "<style>@font-face{font-family:x;} p{margin:0px}</style>"},
+      {"@import url(http://x/a.css); p{color:red}", "<style> p{color:red}</style>"},
+      {"div[x=\"\\\"\"]{color:red} q{color:blue}", "<style> q{color:blue}</style>"},
+      {"@media screen{p{background:url(x)}} a{color:red}", "<style> a{color:red}</style>"},
+      {"p{color:red}}url(x){", ""},
+  };
+  for (const auto& c : cases) {
+    const std::string out = Clean(std::string("<style>") + c.Css + "</style>");
+    if (*c.Kept) {
+      EXPECT_NE(out.find(c.Kept), std::string::npos) << c.Css << " -> " << out;
+    }
+    EXPECT_EQ(out.find("url("), std::string::npos) << out;
+    EXPECT_EQ(out.find('\\'), std::string::npos) << out;
+  }
 }
 
 TEST(RtfHtmlText, BlocksCellsAndEntities) {

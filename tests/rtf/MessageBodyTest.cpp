@@ -47,6 +47,25 @@ TEST_F(RtfMessageBody, HtmlBodyWithAttachedPicture) {
   EXPECT_EQ(r.Html.find("x()"), std::string::npos);
 }
 
+TEST_F(RtfMessageBody, PicturesMatchedByContentIdBeforeName) {
+  // Three pictures all named image.png, told apart only by their Content-IDs; a fourth
+  // reference names no Content-ID and falls back to the file name.
+  const std::string png = std::string("\x89PNG\r\n\x1a\n", 8);
+  TnefBuilder b;
+  b.MsgProps(PropBlock().Binary(0x1013,
+      "<img src=\"cid:c3a1\"><img src=\"cid:b2f0\"><img src=\"cid:a9e7\"><img src=\"cid:logo.png@01D2\">"));
+  b.Attachment("image.png", png + "first").AttProps(PropBlock().String8(0x3712, "a9e7"));
+  b.Attachment("image.png", png + "second").AttProps(PropBlock().Unicode(0x3712, "<b2f0>"));
+  b.Attachment("image.png", png + "third").AttProps(PropBlock().String8(0x3712, "c3a1"));
+  b.Attachment("logo.png", png + "logo");
+  const TRtfConversion r = Convert(b);
+  ASSERT_EQ(r.Pictures.size(), 4u) << r.Html;
+  EXPECT_EQ(r.Pictures[0].Bytes, png + "third");
+  EXPECT_EQ(r.Pictures[1].Bytes, png + "second");
+  EXPECT_EQ(r.Pictures[2].Bytes, png + "first");
+  EXPECT_EQ(r.Pictures[3].Bytes, png + "logo");
+}
+
 TEST_F(RtfMessageBody, PlainBodyIsEscaped) {
   TnefBuilder b;
   b.CodePage(1252).Msg(0x0001800C, "a <b> & caf\xe9\r\nnext");  // attBody

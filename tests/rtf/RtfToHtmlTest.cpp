@@ -107,6 +107,12 @@ TEST(RtfFormatting, ShadingIndexZeroAndPageColour) {
   ASSERT_EQ(r.Pictures.size(), 1u);  // the background's fill picture is not part of the text
   EXPECT_EQ(r.Pictures[0].Bytes, "\x03\x04");
   EXPECT_EQ(r.Text, "x\n");
+  // So does a cell without \clcbpat, or with \clcbpat0: black text on black otherwise.
+  for (const char* shade : {"", "\\clcbpat0"}) {
+    const std::string cell = RtfToHtml(std::string("{\\rtf1{\\colortbl\\red0\\green0\\blue0;}\\trowd") +
+                                       shade + "\\cellx1500\\pard\\intbl A\\cell\\row}").Html;
+    EXPECT_EQ(cell.find("bgcolor"), std::string::npos) << shade << cell;
+  }
 }
 
 TEST(RtfFormatting, TextIsEscaped) {

@@ -5,6 +5,7 @@ velquin_add_qtest(ui_attachment_actions_test AttachmentActionsTest.cpp)
 velquin_add_qtest(ui_path_dialog_test PathDialogTest.cpp)
 velquin_add_qtest(ui_options_dialog_test OptionsDialogTest.cpp)
 velquin_add_qtest(ui_web_pane_test WebPaneTest.cpp)
+velquin_add_qtest(ui_message_pane_test MessagePaneTest.cpp)
 velquin_add_qtest(ui_startup_test StartupTest.cpp)
 velquin_add_qtest(ui_translations_test TranslationsTest.cpp)
 

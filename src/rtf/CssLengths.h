@@ -1,0 +1,10 @@
+#pragma once
+// The text engine of the message pane honours lengths in px only; mail writers use pt, in, cm,
+// mm, pc and em. These are rewritten to px at 96 dots per inch.
+
+#include <string>
+#include <string_view>
+
+// Rewrites every length in declarations or a style sheet to px. em counts as 16 px, the
+// body's base size, except in font-size, where it stays relative to the parent's size.
+std::string CssLengthsToPx(std::string_view css);

@@ -1,0 +1,146 @@
+// The message pane as the text engine lays it out: bodies are built as TNEF files in code,
+// converted as the window converts them and shown in the pane's own browser.
+
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+#include <QTextBlock>
+#include <QTextFrame>
+#include <QTextLayout>
+#include <QtTest>
+
+#include "MessageBrowser.h"
+#include "MessageBodyView.h"
+#include "TNEFReaderClass.h"
+#include "TnefBuilder.h"
+
+namespace {
+
+int FrameDepth(const QTextFrame* frame) {
+  int deepest = 0;
+  for (const QTextFrame* child : frame->childFrames()) deepest = std::max(deepest, FrameDepth(child));
+  return deepest + 1;
+}
+
+}  // namespace
+
+class TMessagePaneTest : public QObject {
+  Q_OBJECT
+
+  QTemporaryDir FDir;
+
+  // Shows a body (RTF when it starts so, else HTML) in a pane; the pane stays for the
+  // caller to look at.
+  // The block that holds text, and where its first line starts and ends in the 600 px pane.
+  static QTextBlock Block(const QTextDocument& doc, const QString& text) {
+    for (QTextBlock b = doc.begin(); b.isValid(); b = b.next())
+      if (b.text().trimmed() == text) return b;
+    return {};
+  }
+
+  void Show(TMessageBrowser& pane, const std::string& source) {
+    tb::TnefBuilder b;
+    if (source.rfind("{\\rtf", 0) == 0) b.MsgProps(tb::PropBlock().Binary(0x1009, tb::Lzfu(source)));
+    else b.MsgProps(tb::PropBlock().Binary(0x1013, source));
+    const std::string path = (FDir.path() + QStringLiteral("/body.dat")).toStdString();
+    b.WriteTo(path);
+    TTNEFReader reader(path, "");
+    const TMessageBodyView body = MessageBodyHtml(reader);
+    pane.resize(600, 400);
+    pane.show();
+    pane.ShowBody(body);
+    pane.document()->size();  // lays the whole document out
+  }
+
+private slots:
+  void deeplyNestedTablesAreShown_data() {
+    QTest::addColumn<int>("depth");
+    for (int depth : {20, 1000, 3000}) QTest::addRow("%d", depth) << depth;
+  }
+
+  void deeplyNestedTablesAreShown() {
+    QFETCH(int, depth);
+    std::string html;
+    for (int i = 0; i < depth; ++i) html += "<table><tr><td>";
+    html += "deepest";
+    for (int i = 0; i < depth; ++i) html += "</td></tr></table>";
+    TMessageBrowser pane;
+    QElapsedTimer timer;
+    timer.start();
+    Show(pane, html);
+    qInfo("depth %d shown in %lld ms", depth, static_cast<long long>(timer.elapsed()));
+    QVERIFY(pane.toPlainText().contains(QStringLiteral("deepest")));
+    // Each table is a frame; beyond the bound they are blocks and the nesting stops growing.
+    QVERIFY2(FrameDepth(pane.document()->rootFrame()) <= 9,
+             qPrintable(QString::number(FrameDepth(pane.document()->rootFrame()))));
+  }
+
+  void directionIsPerBlockAndRightAlignmentDrawsRight_data() {
+    QTest::addColumn<QString>("body");
+    QTest::addRow("rtf") << QStringLiteral(
+        "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\pard\\rtlpar\\qr {\\b right}\\par"
+        "\\pard\\rtlpar start\\par\\pard later\\par}");
+    QTest::addRow("html") << QStringLiteral(
+        "<p dir=rtl style=\"text-align:right\"><b>right</b></p><div dir=\"RTL\"><p>start</p></div><p>later</p>");
+  }
+
+  void directionIsPerBlockAndRightAlignmentDrawsRight() {
+    QFETCH(QString, body);
+    TMessageBrowser pane;
+    Show(pane, body.toStdString());
+    const qreal width = pane.document()->textWidth();
+    const auto lineOf = [&](const QString& text) {
+      const QTextBlock b = Block(*pane.document(), text);
+      return b.isValid() && b.layout()->lineCount() > 0 ? b.layout()->lineAt(0).naturalTextRect() : QRectF();
+    };
+    for (const QString& text : {QStringLiteral("right"), QStringLiteral("start"), QStringLiteral("later")})
+      QVERIFY2(Block(*pane.document(), text).isValid(), qPrintable(text + QStringLiteral(" in ") + pane.toPlainText()));
+    for (const QString& rtl : {QStringLiteral("right"), QStringLiteral("start")}) {
+      QCOMPARE(Block(*pane.document(), rtl).textDirection(), Qt::RightToLeft);
+      QVERIFY2(lineOf(rtl).right() > width - 40, qPrintable(rtl + QString::number(lineOf(rtl).x())));
+    }
+    QCOMPARE(Block(*pane.document(), QStringLiteral("later")).textDirection(), Qt::LeftToRight);
+    QVERIFY2(lineOf(QStringLiteral("later")).left() < 40, qPrintable(QString::number(lineOf(QStringLiteral("later")).x())));
+  }
+
+  void htmlStartsFromTheBrowserSizes() {
+    TMessageBrowser pane;
+    Show(pane, "<p>medium</p><p><font size=2>two</font> <font size=\"+1\">plus</font> <font size=7>seven</font>"
+               " <font size=2 style=\"font-size:20px\">styled</font></p>");
+    QHash<QString, int> pixels;
+    for (QTextBlock b = pane.document()->begin(); b.isValid(); b = b.next())
+      for (auto it = b.begin(); !it.atEnd(); ++it)
+        pixels[it.fragment().text().trimmed()] = QFontInfo(it.fragment().charFormat().font()).pixelSize();
+    const std::pair<const char*, int> expected[] = {{"medium", 16}, {"two", 13}, {"plus", 18}, {"seven", 48}, {"styled", 20}};
+    for (const auto& [text, px] : expected) QCOMPARE(pixels.value(QString::fromLatin1(text)), px);
+  }
+
+  void blankLinesAreOneLineEach_data() {
+    QTest::addColumn<QString>("body");
+    QTest::addColumn<int>("lines");
+    QTest::addRow("html br block") << QStringLiteral("<div>a</div><div><br></div><div>b</div>") << 3;
+    QTest::addRow("html br block, space") << QStringLiteral("<div>a</div><div><br>\r\n</div><div>b</div>") << 3;
+    QTest::addRow("html br in text") << QStringLiteral("<div>a<br>b</div>") << 2;
+    QTest::addRow("rtf spaces only") << QStringLiteral("{\\rtf1\\ansi a\\par   \\par b\\par}") << 3;
+  }
+
+  void blankLinesAreOneLineEach() {
+    QFETCH(QString, body);
+    QFETCH(int, lines);
+    TMessageBrowser pane;
+    Show(pane, body.toStdString());
+    int shown = 0;
+    for (QTextBlock b = pane.document()->begin(); b.isValid(); b = b.next())
+      if (b.layout()->lineCount() > 0 && !(b.text().isEmpty() && b == pane.document()->lastBlock()))
+        shown += b.layout()->lineCount();
+    QCOMPARE(shown, lines);
+  }
+
+  void bodyColourIsKept() {
+    TMessageBrowser pane;
+    Show(pane, "<html><body bgcolor=\"#ffeecc\" background=\"http://x/y.gif\"><p>a</p></body></html>");
+    QCOMPARE(pane.document()->rootFrame()->frameFormat().background().color(), QColor(0xff, 0xee, 0xcc));
+  }
+};
+
+QTEST_MAIN(TMessagePaneTest)
+#include "MessagePaneTest.moc"
