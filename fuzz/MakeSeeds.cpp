@@ -4,6 +4,7 @@
 #include <fstream>
 #include <string>
 
+#include "CompressedRtf.h"
 #include "TnefBuilder.h"
 
 using namespace tb;
@@ -44,6 +45,17 @@ int main(int argc, char** argv) {
   TnefBuilder odd;
   odd.Data("1").Data("22").Title("t").Raw("\x01").Raw(Le32(0x00018004) + Le32(3) + "abc");
   Write(out / "fuzz_tnef_reader", "odd.tnef", odd.Bytes());
+
+  // Bodies the strict decoder refuses, which go to the mail library: a stored body whose
+  // COMPSIZE holds RAWSIZE, and a compressed one with a wrong check sum.
+  const std::string stored = "{\\rtf1\\ansi stored body}";
+  const auto storedSize = static_cast<std::uint32_t>(stored.size());
+  std::string badCrc = Lzfu(rtf);
+  badCrc[12] = static_cast<char>(badCrc[12] ^ 0x5A);
+  Write(out / "fuzz_tnef_reader", "stored-body.tnef",
+        TnefBuilder().MsgProps(PropBlock().Binary(0x1009, RtfValue(storedSize, kCompTypeStored, stored, storedSize))).Bytes());
+  Write(out / "fuzz_tnef_reader", "bad-crc-body.tnef",
+        TnefBuilder().MsgProps(PropBlock().Binary(0x1009, badCrc)).Bytes());
 
   Write(out / "fuzz_mapi_decode", "message", message.Bytes());
   Write(out / "fuzz_mapi_decode", "attachment", attachment.Bytes());

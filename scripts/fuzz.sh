@@ -34,7 +34,10 @@ for target in $(find "$build/fuzz" -maxdepth 2 -type f -name 'fuzz_*' -perm -u+x
   echo "== $name: ${seconds}s"
   if ! "$target" -seed="${VELQUIN_FUZZ_SEED:-1}" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
        -artifact_prefix="$build/crashes/$name/" "$corpus" "${seeds[@]}" 2>"$build/$name.log"; then
-    echo "FAILED: $name (see $build/$name.log and $build/crashes/$name)"
+    # Kept beside the target's source, where the test run replays every finding.
+    mkdir -p "fuzz/$layer/crashes/$name"
+    find "$build/crashes/$name" -maxdepth 1 -type f -exec cp -n {} "fuzz/$layer/crashes/$name/" \;
+    echo "FAILED: $name (see $build/$name.log; findings copied to fuzz/$layer/crashes/$name: commit them with the fix)"
     tail -n 40 "$build/$name.log"
     status=1
   else

@@ -3,6 +3,7 @@
 //   body.tnef          a 20 MB RTF body (compressed to about a third)
 //   body-untagged.tnef the same bytes with the body under a tag nobody decodes
 //   many.tnef          2000 small attachments
+//   same-name.tnef     100 000 small attachments that are all called image001.png
 // Large data is streamed to disk, never held whole in memory.
 
 #include <cstdint>
@@ -119,6 +120,11 @@ int main(int argc, char** argv) {
     Message(w, "Many small attachments", 0x10090102, smallRtf);
     for (int i = 0; i < 2000; ++i)
       Attachment(w, "file-" + std::to_string(i) + ".txt", 200 + (i * 37) % 3000, 100u + i);
+  }
+  {
+    TWriter w(dir + "/same-name.tnef");
+    Message(w, "One name a hundred thousand times", 0x10090102, smallRtf);
+    for (int i = 0; i < 100000; ++i) Attachment(w, "image001.png", 16, 5000u + i);
   }
   return 0;
 }

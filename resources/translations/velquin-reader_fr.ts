@@ -299,6 +299,26 @@ Options&#xa0;:
         <translation>La bibliothèque de messagerie a renvoyé plus de %d octets de texte du message</translation>
     </message>
     <message>
+        <source>No mail library is set up</source>
+        <comment>MapiLibraryNotSet</comment>
+        <translation>Aucune bibliothèque de messagerie n&apos;est configurée</translation>
+    </message>
+    <message>
+        <source>The mail library &quot;%s&quot; is not named by its full path</source>
+        <comment>MapiLibraryNotFullPath</comment>
+        <translation>La bibliothèque de messagerie «&#xa0;%s&#xa0;» n&apos;est pas désignée par son chemin complet</translation>
+    </message>
+    <message>
+        <source>The mail library &quot;%s&quot; belongs to another user</source>
+        <comment>MapiLibraryForeignOwner</comment>
+        <translation>La bibliothèque de messagerie «&#xa0;%s&#xa0;» appartient à un autre utilisateur</translation>
+    </message>
+    <message>
+        <source>The mail library &quot;%s&quot; or its folder can be changed by other users</source>
+        <comment>MapiLibraryWritableByOthers</comment>
+        <translation>La bibliothèque de messagerie «&#xa0;%s&#xa0;» ou son dossier peut être modifié par d&apos;autres utilisateurs</translation>
+    </message>
+    <message>
         <source>English</source>
         <comment>LanguageEnglish</comment>
         <translation>Anglais</translation>

@@ -299,6 +299,26 @@ Options:
         <translation>邮件库返回的邮件正文超过了 %d 字节</translation>
     </message>
     <message>
+        <source>No mail library is set up</source>
+        <comment>MapiLibraryNotSet</comment>
+        <translation>未设置邮件库</translation>
+    </message>
+    <message>
+        <source>The mail library &quot;%s&quot; is not named by its full path</source>
+        <comment>MapiLibraryNotFullPath</comment>
+        <translation>邮件库“%s”未使用完整路径指定</translation>
+    </message>
+    <message>
+        <source>The mail library &quot;%s&quot; belongs to another user</source>
+        <comment>MapiLibraryForeignOwner</comment>
+        <translation>邮件库“%s”属于其他用户</translation>
+    </message>
+    <message>
+        <source>The mail library &quot;%s&quot; or its folder can be changed by other users</source>
+        <comment>MapiLibraryWritableByOthers</comment>
+        <translation>邮件库“%s”或其所在文件夹可被其他用户修改</translation>
+    </message>
+    <message>
         <source>English</source>
         <comment>LanguageEnglish</comment>
         <translation>英语</translation>

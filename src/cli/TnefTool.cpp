@@ -182,34 +182,32 @@ int Extract(TTNEFReader& reader, const std::string& directory, bool overwrite, s
   const std::string dir = directory.empty() ? "." : directory;
   const TCreateMode mode = overwrite ? TCreateMode::Replace : TCreateMode::Exclusive;
   TSaveAllNames names;
-  const int total = reader.Count() + 1;
   int saved = 0;
-  int done = 0;
   int status = 0;
-  try {
-    // The body first, then the attachments in list order, as the viewer's Save all does.
-    const std::string bodyName = names.Claim(MessageTextFileName(reader.BodyKind()));
-    const std::string& body = reader.Body();
-    if (WriteFileBytes(JoinPath(dir, bodyName), body.data(), body.size(), mode))
-      ++saved;
-    else
-      ErrorLine(err, FormatRes(TStringId::CliKeptExisting, {Arg(Field(bodyName))}));
-    ++done;
-    for (int i = 0; i < reader.Count(); ++i) {
-      TTNEFFile& file = reader.Files(i);
-      const std::string name = names.Claim(file.SafeFileName());
-      const std::string path = JoinPath(dir, name);
-      if (file.SaveAs(path, mode))
+  // One file that cannot be written (a name the target file system refuses, a full disk)
+  // is reported and the others are still saved; the exit status tells that one failed.
+  const auto saveOne = [&](const std::string& name, const auto& write) {
+    try {
+      if (write(JoinPath(dir, name)))
         ++saved;
       else
         ErrorLine(err, FormatRes(TStringId::CliKeptExisting, {Arg(Field(name))}));
-      ++done;
+    } catch (const std::exception& e) {
+      ErrorLine(err, Field(e.what()));
+      status = 1;
     }
-  } catch (const std::exception& e) {
-    ErrorLine(err, FormatRes(TStringId::CliWriteFailed, {Arg(done), Arg(total), Arg(Field(e.what()))}));
-    status = 1;
+  };
+  // The body first, then the attachments in list order, as the viewer's Save all does.
+  const std::string& body = reader.Body();
+  saveOne(names.Claim(MessageTextFileName(reader.BodyKind())), [&](const std::string& path) {
+    return WriteFileBytes(path, body.data(), body.size(), mode);
+  });
+  for (int i = 0; i < reader.Count(); ++i) {
+    TTNEFFile& file = reader.Files(i);
+    saveOne(names.Claim(file.SafeFileName()),
+            [&](const std::string& path) { return file.SaveAs(path, mode); });
   }
-  // The count of files written, also after a failure stopped the run.
+  // The count of files written, also when some could not be.
   out << (saved == 1 ? LoadResString(TStringId::OneFileSaved)
                      : FormatRes(TStringId::FilesSaved, {Arg(saved)}))
       << "\n";

@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <random>
+#include <utility>
 #include <vector>
 
 #include "Exception.h"
@@ -19,42 +21,85 @@ constexpr std::size_t kCopyBlock = 1024 * 1024;
   throw EFileError(FormatRes(id, {Arg(path), Arg(std::strerror(err))}));
 }
 
-// Opens the target; -1 when Exclusive mode finds it already there.
-int CreateTarget(const std::string& path, TCreateMode mode) {
-  int flags = O_WRONLY | O_CREAT | O_CLOEXEC;
-  flags |= mode == TCreateMode::Exclusive ? O_EXCL : O_TRUNC;
-  const int fd = ::open(path.c_str(), flags, 0666);
-  if (fd < 0) {
-    if (mode == TCreateMode::Exclusive && errno == EEXIST) return -1;
-    Fail(TStringId::FileCreateError, path, errno);
-  }
-  return fd;
+// Splits a target path into its folder ("." when it names none) and its last part.
+std::pair<std::string, std::string> SplitTarget(const std::string& path) {
+  const auto slash = path.rfind('/');
+  if (slash == std::string::npos) return {".", path};
+  return {slash == 0 ? "/" : path.substr(0, slash), path.substr(slash + 1)};
 }
 
-// Closes the target and, on failure, removes the incomplete file before raising.
+// A short random suffix for a temporary name; not a secret, only unlikely to be taken.
+std::string RandomSuffix() {
+  static std::mt19937_64 generator{std::random_device{}()};
+  static const char kLetters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+  std::string s(10, 'x');
+  for (char& c : s) c = kLetters[generator() % (sizeof kLetters - 1)];
+  return s;
+}
+
+// The file being written. Every name is opened relative to the folder's descriptor and
+// never through a link: a new file is made with O_EXCL | O_NOFOLLOW, so whatever already
+// stands at a name (a file, a link planted by someone else) is never written through. A
+// replacement is written under a temporary name in the same folder and renamed over the
+// old name only once it is complete, so a failed write leaves the old file as it was, and a
+// link standing at the name is replaced itself rather than followed.
 class TTargetFile {
 public:
-  TTargetFile(int fd, std::string path) : FFd(fd), FPath(std::move(path)) {}
+  // Opens the target; Fd() is -1 when Exclusive mode finds the name already taken.
+  TTargetFile(const std::string& path, TCreateMode mode) : FPath(path), FMode(mode) {
+    auto [folder, name] = SplitTarget(path);
+    FName = std::move(name);
+    if (FName.empty() || FName == "." || FName == "..") Fail(TStringId::FileCreateError, path, EISDIR);
+    FDirFd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (FDirFd < 0) Fail(TStringId::FileCreateError, path, errno);
+    constexpr int kFlags = O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC;
+    if (mode == TCreateMode::Exclusive) {
+      FFd = ::openat(FDirFd, FName.c_str(), kFlags, 0666);
+      if (FFd < 0 && errno != EEXIST) Fail(TStringId::FileCreateError, path, errno);
+      FWriteName = FName;
+      return;
+    }
+    for (int attempt = 0; attempt < 100 && FFd < 0; ++attempt) {
+      FWriteName = ".velquin-" + RandomSuffix() + ".part";
+      FFd = ::openat(FDirFd, FWriteName.c_str(), kFlags, 0666);
+      if (FFd < 0 && errno != EEXIST) Fail(TStringId::FileCreateError, path, errno);
+    }
+    if (FFd < 0) Fail(TStringId::FileCreateError, path, EEXIST);
+  }
   ~TTargetFile() {
     if (FFd >= 0) {
       ::close(FFd);
-      ::unlink(FPath.c_str());
+      ::unlinkat(FDirFd, FWriteName.c_str(), 0);
     }
+    if (FDirFd >= 0) ::close(FDirFd);
   }
+  TTargetFile(const TTargetFile&) = delete;
+  TTargetFile& operator=(const TTargetFile&) = delete;
+
   int Fd() const { return FFd; }
   void Finish() {
     const int fd = FFd;
     FFd = -1;
     if (::close(fd) != 0) {
       const int err = errno;
-      ::unlink(FPath.c_str());
+      ::unlinkat(FDirFd, FWriteName.c_str(), 0);
       Fail(TStringId::FileWriteError, FPath, err);
+    }
+    if (FMode == TCreateMode::Replace &&
+        ::renameat(FDirFd, FWriteName.c_str(), FDirFd, FName.c_str()) != 0) {
+      const int err = errno;
+      ::unlinkat(FDirFd, FWriteName.c_str(), 0);
+      Fail(TStringId::FileCreateError, FPath, err);
     }
   }
 
 private:
-  int FFd;
   std::string FPath;
+  TCreateMode FMode;
+  std::string FName;
+  std::string FWriteName;
+  int FDirFd = -1;
+  int FFd = -1;
 };
 
 void WriteAll(TTargetFile& target, const std::string& path, const std::uint8_t* data,
@@ -72,9 +117,8 @@ void WriteAll(TTargetFile& target, const std::string& path, const std::uint8_t* 
 
 bool CopyFileRangeTo(int sourceFd, const std::string& sourcePath, std::int64_t offset,
                      std::uint64_t size, const std::string& targetPath, TCreateMode mode) {
-  const int fd = CreateTarget(targetPath, mode);
-  if (fd < 0) return false;
-  TTargetFile target(fd, targetPath);
+  TTargetFile target(targetPath, mode);
+  if (target.Fd() < 0) return false;
 
   loff_t in = offset;
   std::uint64_t left = size;
@@ -115,9 +159,8 @@ bool CopyFileRangeTo(int sourceFd, const std::string& sourcePath, std::int64_t o
 
 bool WriteFileBytes(const std::string& targetPath, const void* data, std::size_t size,
                     TCreateMode mode) {
-  const int fd = CreateTarget(targetPath, mode);
-  if (fd < 0) return false;
-  TTargetFile target(fd, targetPath);
+  TTargetFile target(targetPath, mode);
+  if (target.Fd() < 0) return false;
   WriteAll(target, targetPath, static_cast<const std::uint8_t*>(data), size);
   target.Finish();
   return true;

@@ -1,18 +1,21 @@
 #pragma once
 // Copies a range of one open file into a new file, in large blocks or inside the kernel.
+// This is the one way the program writes a file for the user: neither function ever writes
+// through a link or outside the folder of targetPath.
 
 #include <cstdint>
 #include <string>
 
 enum class TCreateMode {
-  Replace,    // an existing file of that name is replaced
-  Exclusive,  // an existing file of that name is kept and nothing is written
+  Replace,    // a file (or link) of that name is replaced once the new bytes are complete
+  Exclusive,  // a file (or link) of that name is kept and nothing is written
 };
 
 // Writes the size bytes at offset of the file open as sourceFd into targetPath. Returns false
 // only in Exclusive mode when targetPath already exists. Raises EFileError when the target
 // cannot be created or written, or when the source ends before offset + size; a target that
-// could not be completed is removed, so no half-written file is left behind.
+// could not be completed is removed, so no half-written file is left behind, and a file it
+// was to replace stays as it was.
 bool CopyFileRangeTo(int sourceFd, const std::string& sourcePath, std::int64_t offset,
                      std::uint64_t size, const std::string& targetPath,
                      TCreateMode mode = TCreateMode::Replace);

@@ -23,6 +23,25 @@ std::string CutUtf8(const std::string& s, std::size_t max) {
   return s.substr(0, end);
 }
 
+// Length of the invisible or reordering character that starts at s[i] (C1 controls and the
+// bidirectional marks, embeddings, overrides and isolates, as UTF-8), 0 for anything else.
+// A name like "doc\u202Etxt.exe" would otherwise show as "docexe.txt".
+std::size_t HiddenCharLength(std::string_view s, std::size_t i) {
+  const auto at = [&](std::size_t k) { return i + k < s.size() ? static_cast<std::uint8_t>(s[i + k]) : 0; };
+  if (at(0) == 0xC2 && at(1) >= 0x80 && at(1) <= 0x9F) return 2;  // U+0080-U+009F
+  if (at(0) == 0xE2 && at(1) == 0x80 && (at(2) == 0x8E || at(2) == 0x8F)) return 3;  // U+200E, U+200F
+  if (at(0) == 0xE2 && at(1) == 0x80 && at(2) >= 0xAA && at(2) <= 0xAE) return 3;  // U+202A-U+202E
+  if (at(0) == 0xE2 && at(1) == 0x81 && at(2) >= 0xA6 && at(2) <= 0xA9) return 3;  // U+2066-U+2069
+  return 0;
+}
+
+// Characters that FAT and exFAT (a USB stick) and Windows shares refuse in a name.
+bool RefusedByFat(char c) {
+  for (char refused : {':', '?', '*', '"', '<', '>', '|'})
+    if (c == refused) return true;
+  return false;
+}
+
 }  // namespace
 
 std::string CleanFileName(std::string_view name, const std::string& fallback) {
@@ -32,11 +51,16 @@ std::string CleanFileName(std::string_view name, const std::string& fallback) {
 
   std::string out;
   out.reserve(name.size());
-  for (char c : name) {
+  for (std::size_t i = 0; i < name.size(); ++i) {
+    const char c = name[i];
     const auto b = static_cast<std::uint8_t>(c);
     if (b == 0) break;
     if (b < 0x20 || b == 0x7F) continue;
-    out += c;
+    if (const std::size_t hidden = HiddenCharLength(name, i)) {
+      i += hidden - 1;
+      continue;
+    }
+    out += RefusedByFat(c) ? '_' : c;
   }
   // Trailing blanks and dots are invisible in a file manager and refused by Windows
   // file systems that a user may save to.

@@ -6,7 +6,8 @@
 #include <string_view>
 
 // Cleans a UTF-8 name for use as one file name: folder parts (either slash) are dropped,
-// control characters removed, "." and ".." refused, the result cut to the file system's
+// control characters (C0, DEL, C1) and bidirectional controls removed, the characters
+// FAT file systems refuse (: ? * " < > |) replaced by "_", "." and ".." refused, the result cut to the file system's
 // 255-byte limit while keeping the extension. An empty result becomes fallback.
 std::string CleanFileName(std::string_view name, const std::string& fallback);
 

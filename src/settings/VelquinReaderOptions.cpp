@@ -9,15 +9,10 @@
 
 TVelquinReaderOptions::TVelquinReaderOptions() : TQvConfigClass(false, true, "") {
   AfterConstruction();
-  // Saved at once, so later constructions load it instead of asking the system again; a
-  // path the user cleared is looked up anew. Storing it is only a convenience: when the
-  // store cannot be written (a read-only home) the path is still held for this object, so
-  // the options can be read and the program can start.
-  try {
-    if (Mapi32Path().empty()) SetMapi32Path(TMapiHelper::GetMapi32Path());
-    if (Mapi32Path().empty()) SetMapi32Path("Mapi32.dll");
-  } catch (const ERegistryException&) {
-  }
+}
+
+std::string TVelquinReaderOptions::EffectiveMapi32Path() const {
+  return TMapiHelper::ResolveMapi32Path(Mapi32Path());
 }
 
 TPropList TVelquinReaderOptions::PublishedProperties() const {

@@ -16,8 +16,7 @@ public:
   // The class the .dat association names.
   static constexpr const char* kDatClass = "VelquinReader.DatFile";
 
-  // Loads the options and completes Mapi32Path (the system's mail library, else
-  // "Mapi32.dll"), writing it at once. Raises whatever loading raises.
+  // Loads the options. Raises whatever loading raises.
   TVelquinReaderOptions();
 
   TPropList PublishedProperties() const override;
@@ -31,8 +30,13 @@ public:
   // Row of the language table; the table's users treat values outside it as row 0.
   std::uint8_t Language() const { return GetByte(3); }
   void SetLanguage(std::uint8_t value) { SetByte(3, value); }
+  // The mail library the user chose in the options dialog ("" when none was chosen). Only
+  // that choice is ever stored: a path worked out from the system would otherwise stay
+  // pinned after the file it named is gone, and whoever recreates it is loaded.
   std::string Mapi32Path() const { return GetString(4); }
   void SetMapi32Path(const std::string& value) { SetString(4, value); }
+  // The library this start uses: the user's choice, else worked out afresh.
+  std::string EffectiveMapi32Path() const;
   std::string LastSaveAllDirectory() const { return GetString(5); }
   void SetLastSaveAllDirectory(const std::string& value) { SetString(5, value); }
 

@@ -15,6 +15,7 @@
 #include "MapiAbi.h"
 #include "TNEFReaderClass.h"
 #include "TNEFReaderConst.h"
+#include "TrustedLibrary.h"
 
 namespace {
 
@@ -65,11 +66,23 @@ Fn Lookup(const TDynamicLibrary& library, const char* name) {
 
 }  // namespace
 
+const TDynamicLibrary* TTNEFReader::MailLibrary() const {
+  if (!FMailLibraryTried) {
+    FMailLibraryTried = true;
+    // A name without a folder would make the loader search for it, and the current folder
+    // may be where an attachment called Mapi32.dll was just saved.
+    FMailLibraryError = TrustedLibraryRefusal(FMapi32Path);
+    if (FMailLibraryError.empty() && !FMailLibrary.Load(FMapi32Path))
+      FMailLibraryError = FMailLibrary.LastError();
+  }
+  return FMailLibrary.Loaded() ? &FMailLibrary : nullptr;
+}
+
 std::string TTNEFReader::DecompressRTFWithMapi(const std::string& data) const {
   try {
-    TDynamicLibrary library;
-    if (!library.Load(FMapi32Path))
-      return LoadResString(TStringId::MapiLoadFailed) + ErrorText(library.LastError());
+    const TDynamicLibrary* loaded = MailLibrary();
+    if (!loaded) return LoadResString(TStringId::MapiLoadFailed) + ErrorText(FMailLibraryError);
+    const TDynamicLibrary& library = *loaded;
 
     const auto initialize = Lookup<mapi::MAPIInitializeFn>(library, "MAPIInitialize");
     const auto uninitialize = Lookup<mapi::MAPIUninitializeFn>(library, "MAPIUninitialize");

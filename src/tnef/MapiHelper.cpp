@@ -1,6 +1,13 @@
 #include "MapiHelper.h"
 
+#include <sys/stat.h>
+
+#include "ExecutablePath.h"
 #include "Registry.h"
+
+#ifndef VELQUIN_LIBDIR
+#define VELQUIN_LIBDIR "lib"
+#endif
 
 namespace {
 
@@ -39,4 +46,24 @@ std::string TMapiHelper::GetMapi32Path() {
   if (!installed) return "";
   if (result.empty()) result = "Mapi32.dll";
   return result;
+}
+
+std::string TMapiHelper::InstalledMailLibrary() {
+  const std::string exe = ExecutablePath();
+  const auto slash = exe.rfind('/');
+  if (exe.empty() || exe[0] != '/' || slash == std::string::npos) return "";
+  const std::string bin = exe.substr(0, slash);
+  const auto up = bin.rfind('/');
+  const std::string prefix = up == std::string::npos ? "" : bin.substr(0, up);
+  const std::string path = prefix + "/" VELQUIN_LIBDIR "/velquin-reader/libvelquin-mapi.so";
+  struct stat st {};
+  return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) ? path : "";
+}
+
+std::string TMapiHelper::ResolveMapi32Path(const std::string& userChoice) {
+  if (!userChoice.empty()) return userChoice;
+  const std::string machine = GetMapi32Path();
+  if (!machine.empty() && machine[0] == '/') return machine;
+  const std::string installed = InstalledMailLibrary();
+  return installed.empty() ? machine : installed;
 }

@@ -19,11 +19,14 @@ std::string TSaveAllNames::Key(const std::string& name) {
 }
 
 std::string TSaveAllNames::Claim(const std::string& name) {
-  if (FTaken.insert(Key(name)).second) return name;
-  for (int n = 2;; ++n) {
-    const std::string variant = NumberedFileName(name, n);
-    if (FTaken.count(Key(variant)) != 0) continue;
-    FTaken.insert(Key(variant));
-    return variant;
+  const std::string key = Key(name);
+  if (FTaken.insert(key).second) return name;
+  int& next = FNextNumber.try_emplace(key, 2).first->second;
+  for (;; ++next) {
+    std::string variant = NumberedFileName(name, next);
+    if (FTaken.insert(Key(variant)).second) {
+      ++next;
+      return variant;
+    }
   }
 }

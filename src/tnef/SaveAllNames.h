@@ -3,8 +3,9 @@
 // the rule that a name an earlier file of the same run already took is saved under a
 // numbered variant ("image001 (2).png") instead of overwriting what this run just wrote.
 
-#include <set>
 #include <string>
+#include <unordered_map>
+#include <unordered_set>
 
 #include "TNEFReaderClass.h"
 
@@ -22,5 +23,9 @@ private:
   // Names are compared without regard to ASCII case, so the rule also holds on file
   // systems that ignore case (a USB stick, a Windows share).
   static std::string Key(const std::string& name);
-  std::set<std::string> FTaken;
+  std::unordered_set<std::string> FTaken;
+  // Per name: the number its next variant starts searching from. Numbers below it are
+  // taken, so each claim resumes where the last one stopped and a run of n equal names
+  // costs n steps, not n * n.
+  std::unordered_map<std::string, int> FNextNumber;
 };

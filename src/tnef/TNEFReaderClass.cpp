@@ -64,10 +64,19 @@ std::string TTNEFFile::DisplayName() const {
 
 TTNEFReader::TTNEFReader(const std::string& fileName, const std::string& mapi32Path)
     : FFileName(fileName) {
-  FMapi32Path = mapi32Path;
-  if (FMapi32Path.empty()) FMapi32Path = TMapiHelper::GetMapi32Path();
-  if (FMapi32Path.empty()) FMapi32Path = "Mapi32.dll";
+  FMapi32Path = TMapiHelper::ResolveMapi32Path(mapi32Path);
   ReadFile();
+  DecodeRtfBody();
+}
+
+void TTNEFReader::DecodeRtfBody() {
+  if (!FHasRtfBody) return;
+  try {
+    FMessageText = DecompressRTF(FRtfCompressed);
+  } catch (...) {
+    FMessageText = DecompressRTFWithMapi(FRtfCompressed);
+  }
+  FRtfCompressed = std::string();
 }
 
 TTNEFReader::TTNEFReader(std::shared_ptr<TFileStream> file, std::int64_t offset,
@@ -77,6 +86,7 @@ TTNEFReader::TTNEFReader(std::shared_ptr<TFileStream> file, std::int64_t offset,
   FMapi32Path = mapi32Path;
   FRange = std::make_unique<TStreamRange>(std::move(file), offset, length);
   ReadStream();
+  DecodeRtfBody();
 }
 
 std::unique_ptr<TTNEFReader> TTNEFReader::OpenEmbedded(int index) const {
@@ -279,11 +289,7 @@ void TTNEFReader::HandleMessageProp(std::uint32_t tag, std::string_view value) {
   switch (tag) {
     case PropTag::RtfCompressed:
       FHasRtfBody = true;
-      try {
-        FMessageText = DecompressRTF(value);
-      } catch (...) {
-        FMessageText = DecompressRTFWithMapi(std::string(value));
-      }
+      FRtfCompressed.assign(value);
       return;
     case PropTag::SenderName: FFrom = LessLastByte(value); return;
     case PropTag::MessageClass:

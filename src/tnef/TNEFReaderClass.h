@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "DateTime.h"
+#include "DynamicLibrary.h"
 #include "FileCopy.h"
 #include "FileStream.h"
 #include "MapiAttrs.h"
@@ -98,8 +99,9 @@ enum class TBodyKind { None, Rtf, Html, Text };
 
 class TTNEFReader {
 public:
-  // Opens fileName and reads it whole. mapi32Path is the configured mail library (may be
-  // empty). Raises Exception (or a descendant) when the file cannot be read as TNEF.
+  // Opens fileName and reads it whole. mapi32Path is the user's chosen mail library; when
+  // empty, the library is worked out as TMapiHelper::ResolveMapi32Path says. Raises
+  // Exception (or a descendant) when the file cannot be read as TNEF.
   TTNEFReader(const std::string& fileName, const std::string& mapi32Path);
   // Reads the TNEF stream of length bytes at offset of an already open file, in place: an
   // embedded message inside its parent. depth counts the messages around it. Raises like
@@ -166,6 +168,9 @@ public:
 
   // The body through the system mail library, for a value DecompressRTF refused. Returns the
   // RTF, an empty text, or a message that says why the body is not available; never raises.
+  // The library is loaded on first use and kept, so one reader loads it at most once; a
+  // library that is not named by a full path, or that others could have changed, is not
+  // loaded at all.
   std::string DecompressRTFWithMapi(const std::string& data) const;
 
   // The reader's private folder for temporary copies, made on first use.
@@ -174,6 +179,9 @@ public:
 private:
   void ReadFile();
   void ReadStream();
+  void DecodeRtfBody();
+  // The mail library, loaded on first call; nullptr (and FMailLibraryError) when it cannot be.
+  const TDynamicLibrary* MailLibrary() const;
   void ReadMessageAttribute(std::uint32_t id, std::uint32_t length);
   bool ReadAttachmentAttribute(std::uint32_t id, std::uint32_t length);
   void ExtendToNul(std::string& data);
@@ -204,6 +212,11 @@ private:
   std::string FFrom;
   std::string FMessageText;
   std::string FMapi32Path;
+  // Only the last compressed-RTF value counts, so it alone is kept and decoded.
+  std::string FRtfCompressed;
+  mutable TDynamicLibrary FMailLibrary;
+  mutable bool FMailLibraryTried = false;
+  mutable std::string FMailLibraryError;
 
   bool FHasRtfBody = false;
   std::string FHtmlBody;

@@ -22,6 +22,12 @@ void TAttachmentListModel::AddRow(TFileRow row) {
   endInsertRows();
 }
 
+void TAttachmentListModel::SetRows(std::vector<TFileRow> rows) {
+  beginResetModel();
+  FRows = std::move(rows);
+  endResetModel();
+}
+
 int TAttachmentListModel::rowCount(const QModelIndex& parent) const {
   return parent.isValid() ? 0 : Count();
 }

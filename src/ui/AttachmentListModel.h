@@ -25,6 +25,9 @@ public:
 
   void Clear();
   void AddRow(TFileRow row);
+  // Replaces every row at once: one reset, however many rows (a row at a time, the view
+  // would lay itself out again for each).
+  void SetRows(std::vector<TFileRow> rows);
   const TFileRow& Row(int i) const { return FRows.at(static_cast<std::size_t>(i)); }
   int Count() const { return static_cast<int>(FRows.size()); }
 

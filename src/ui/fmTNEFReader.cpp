@@ -319,15 +319,18 @@ void TfmVelquinDatReader::FillList() {
   QString bodyExtension = QStringLiteral(".rtf");
   if (FReader->BodyKind() == TBodyKind::Html) bodyExtension = QStringLiteral(".htm");
   else if (FReader->BodyKind() == TBodyKind::Text) bodyExtension = QStringLiteral(".txt");
-  FListModel->AddRow({Res(TStringId::MessageTextRow),
-                      QvExtensionManager1->GetExtensionInfo(bodyExtension).Description,
-                      QString::number(FReader->Body().size()), nullptr});
+  std::vector<TFileRow> rows;
+  rows.reserve(static_cast<std::size_t>(FReader->Count()) + 1);
+  rows.push_back({Res(TStringId::MessageTextRow),
+                  QvExtensionManager1->GetExtensionInfo(bodyExtension).Description,
+                  QString::number(FReader->Body().size()), nullptr});
   for (int i = 0; i < FReader->Count(); ++i) {
     TTNEFFile& file = FReader->Files(i);
     const QString caption = Utf8(file.DisplayName());
-    FListModel->AddRow({caption, QvExtensionManager1->GetExtensionInfo(ExtensionOf(caption)).Description,
-                        QString::number(file.Size()), &file});
+    rows.push_back({caption, QvExtensionManager1->GetExtensionInfo(ExtensionOf(caption)).Description,
+                    QString::number(file.Size()), &file});
   }
+  FListModel->SetRows(std::move(rows));
   if (FListModel->Count() > 0) SelectRow(0);
   UpdateSelection();
   ui->fraGoogleAd1->ShowPage(ui->edtSubject->text(), TfraGoogleAd::LeadingText(*ui->RichEdit1->document()));

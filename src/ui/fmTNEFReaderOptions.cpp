@@ -83,7 +83,9 @@ void TfrmTNEFReaderOptions::LoadFromOptions() {
   const int stored = options.Language();
   const int found = ui->cbxLanguage->findData(stored);
   ui->cbxLanguage->setCurrentIndex(found >= 0 ? found : 0);
-  ui->edtMapi32Path->setText(QString::fromStdString(options.Mapi32Path()));
+  // The library in use is shown; it is stored only if the user changes it.
+  FShownMapi32Path = QString::fromStdString(options.EffectiveMapi32Path());
+  ui->edtMapi32Path->setText(FShownMapi32Path);
 }
 
 void TfrmTNEFReaderOptions::FillLanguages() {
@@ -110,7 +112,8 @@ void TfrmTNEFReaderOptions::done(int result) {
 void TfrmTNEFReaderOptions::FormCloseQuery() {
   TVelquinReaderOptions options;
   options.SetAssociateDatFiles(ui->chkAssociateDatFile->isChecked());
-  options.SetMapi32Path(ui->edtMapi32Path->text().toStdString());
+  if (ui->edtMapi32Path->text() != FShownMapi32Path)
+    options.SetMapi32Path(ui->edtMapi32Path->text().toStdString());
   options.ApplyDatAssociation();
   if (ui->cbxLanguage->currentIndex() >= 0)
     options.SetLanguage(static_cast<std::uint8_t>(ui->cbxLanguage->currentIndex()));

@@ -62,4 +62,6 @@ private:
 
   std::unique_ptr<Ui::TfrmTNEFReaderOptions> ui;
   QFileDialog* FOpenDialog = nullptr;
+  // The library path the dialog opened with; only a path the user changed is stored.
+  QString FShownMapi32Path;
 };

@@ -108,6 +108,22 @@ TEST(TnefTool, ExtractNumbersRepeatedNamesAndKeepsExistingFiles) {
   EXPECT_EQ(ReadFileBytes(out + "/image001.png"), "PNG1");
 }
 
+// A file that cannot be written is reported and the rest are still saved.
+TEST(TnefTool, ExtractGoesOnPastAFileItCannotWrite) {
+  TTempDir dir;
+  TnefBuilder b;
+  b.Attachment("a.txt", "A").Attachment("b.txt", "B");
+  const std::string file = b.WriteTo(dir / "two.tnef");
+  const std::string out = dir / "o";
+  ::mkdir(out.c_str(), 0755);
+  ::mkdir((out + "/a.txt").c_str(), 0755);  // a folder stands where a.txt would go
+  const TRun r = RunTool({"extract", "--overwrite", file, out});
+  EXPECT_EQ(r.Status, 1);
+  EXPECT_NE(r.Err.find("a.txt"), std::string::npos) << r.Err;
+  EXPECT_EQ(r.Out, "2 files saved\n");
+  EXPECT_EQ(ReadFileBytes(out + "/b.txt"), "B");
+}
+
 TEST(TnefTool, ExtractCountsOneFile) {
   TTempDir dir;
   const std::string file = TnefBuilder().WriteTo(dir / "empty.tnef");

@@ -4,6 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <dlfcn.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
 
 #include "CompressedRtf.h"
 #include "Exception.h"
@@ -133,6 +137,72 @@ TEST_F(MapiFallback, AReadThatFailsMidwayKeepsWhatCameBefore) {
   const std::string text = Reader(fake.Path())->DecompressRTFWithMapi(FValue);
   EXPECT_EQ(text.size(), 2000u);
   EXPECT_EQ(fake.Delta(), (TCounts{1, 1, 1, 0}));
+}
+
+// A library named without a folder is never handed to the loader (which would search the
+// current folder, where an attachment called Mapi32.dll may have just been saved), nor one
+// that other users could have put there or changed.
+TEST_F(MapiFallback, OnlyAFullPathToALibraryNobodyElseCanChangeIsLoaded) {
+  namespace fs = std::filesystem;
+  const std::string folder = FDir / "lib";
+  fs::create_directory(folder);
+  fs::copy_file(FakeLibrary("echo"), folder + "/Mapi32.dll");
+  const fs::path cwd = fs::current_path();
+  fs::current_path(folder);
+  struct TCase {
+    std::string Path;
+    mode_t FolderMode, FileMode;
+    std::string Reason;
+  } const cases[] = {
+      {"Mapi32.dll", 0755, 0644, "The mail library \"Mapi32.dll\" is not named by its full path"},
+      {"./Mapi32.dll", 0755, 0644, "The mail library \"./Mapi32.dll\" is not named by its full path"},
+      {"", 0755, 0644, "No mail library is set up"},
+      {folder + "/Mapi32.dll", 0777, 0644,
+       "The mail library \"" + folder + "/Mapi32.dll\" or its folder can be changed by other users"},
+      {folder + "/Mapi32.dll", 01777, 0644,
+       "The mail library \"" + folder + "/Mapi32.dll\" or its folder can be changed by other users"},
+      {folder + "/Mapi32.dll", 0755, 0664,
+       "The mail library \"" + folder + "/Mapi32.dll\" or its folder can be changed by other users"},
+  };
+  for (const TCase& c : cases) {
+    ::chmod(folder.c_str(), c.FolderMode);
+    ::chmod((folder + "/Mapi32.dll").c_str(), c.FileMode);
+    EXPECT_EQ(Reader(c.Path)->DecompressRTFWithMapi(FValue), kLoadFailed + c.Reason) << c.Path;
+  }
+  // A link kept in a folder others can write to is refused even when it points at a
+  // library that is safe where it lies.
+  const std::string shared = FDir / "shared";
+  fs::create_directory(shared);
+  ::chmod(folder.c_str(), 0755);
+  ::chmod((folder + "/Mapi32.dll").c_str(), 0644);
+  fs::create_symlink(folder + "/Mapi32.dll", shared + "/link.so");
+  ::chmod(shared.c_str(), 0777);
+  EXPECT_NE(Reader(shared + "/link.so")->DecompressRTFWithMapi(FValue).find("changed by other users"),
+            std::string::npos);
+  EXPECT_EQ(Reader(folder + "/Mapi32.dll")->DecompressRTFWithMapi(FValue), FValue);
+  fs::current_path(cwd);
+}
+
+// Many values the strict decoder refuses: only the last one, which is the body, goes to the
+// library, and the library is loaded once per reader and kept while the reader lives.
+TEST_F(MapiFallback, OnlyTheWinningValueIsDecodedAndTheLibraryIsLoadedOnce) {
+  namespace fs = std::filesystem;
+  const auto stored = [](const std::string& rtf) {
+    return tb::RtfValue(static_cast<std::uint32_t>(rtf.size()), kCompTypeStored, rtf,
+                        static_cast<std::uint32_t>(rtf.size()));
+  };
+  tb::PropBlock props;
+  for (int i = 0; i < 50; ++i) props.Binary(0x1009, stored("{\\rtf1 value " + std::to_string(i) + "}"));
+  const std::string file = FDir / "many.dat";
+  tb::TnefBuilder().MsgProps(props).WriteTo(file);
+
+  const std::string copy = FDir / "own-copy.so";
+  fs::copy_file(FakeLibrary("echo"), copy);
+  TFake fake("echo");  // the counters, from another file of the same code
+  TTNEFReader reader(file, copy);
+  EXPECT_EQ(reader.MessageText(), stored("{\\rtf1 value 49}"));
+  fs::remove(copy);  // loaded once and kept: the file is no longer needed
+  EXPECT_EQ(reader.DecompressRTFWithMapi(FValue), FValue);
 }
 
 TEST_F(MapiFallback, TheReaderShowsABodyItsOwnDecoderRejectsThroughOurMailLibrary) {

@@ -57,12 +57,22 @@ TEST(MapiHelper, TheLibraryPathComesFromDllPathEx) {
   EXPECT_EQ(TMapiHelper::GetMapi32Path(), "Mapi32.dll");  // longer than its buffer
 }
 
-TEST(MapiHelper, AReaderWithoutPathOrMapiStillNamesTheDefaultLibrary) {
+TEST(MapiHelper, TheUsersChoiceThenAMachinePathWithAFolderThenOurOwnLibrary) {
   TXdgSandbox sandbox;
   const std::string file = sandbox.Path() + "/winmail.dat";
   tb::TnefBuilder().Subject("s").WriteTo(file);
+  // No MAPI and no library of ours beside this test program: no library at all, never a
+  // bare name the loader would search for.
+  EXPECT_EQ(TTNEFReader(file, "").Mapi32Path(), "");
+  PutMachine(kSubsystem, "MAPI", REG_SZ, std::string("1\0", 2));
+  // Installed, but only the bare default: nothing better is found, and the bare name is
+  // refused when loading (the message says why).
+  EXPECT_EQ(TMapiHelper::ResolveMapi32Path(""), "Mapi32.dll");
+  PutMachine(kClient, "DLLPathEx", REG_SZ, std::string("/opt/mail/libmapi.so\0", 21));
+  EXPECT_EQ(TMapiHelper::ResolveMapi32Path(""), "/opt/mail/libmapi.so");
+  EXPECT_EQ(TMapiHelper::ResolveMapi32Path("/chosen.so"), "/chosen.so");
   TTNEFReader reader(file, "");
-  EXPECT_EQ(reader.Mapi32Path(), "Mapi32.dll");
+  EXPECT_EQ(reader.Mapi32Path(), "/opt/mail/libmapi.so");
   TTNEFReader configured(file, "/configured/lib.so");
   EXPECT_EQ(configured.Mapi32Path(), "/configured/lib.so");
 }

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <filesystem>
 #include <string>
 
 #include "Exception.h"
@@ -48,6 +50,42 @@ TEST(Extraction, SaveToReplacesAnExistingFile) {
   TTNEFReader reader(path, "");
   reader.Files(0).SaveTo(dir.Path(), "");
   EXPECT_EQ(ReadFileBytes(dir / "a.txt"), "new");
+}
+
+// A link planted at a target name is never written through, in either mode, and a failed
+// replacement leaves the file it was to replace as it was.
+TEST(Extraction, SavingNeverFollowsALinkNorDestroysTheOldFileOnFailure) {
+  TTempDir dir;
+  const std::string path = TnefBuilder().Attachment("report.txt", "attacker").WriteTo(dir / "in.tnef");
+  ASSERT_EQ(::mkdir((dir / "out").c_str(), 0700), 0);
+  WriteFileBytes(dir / "victim.txt", "precious", 8);
+  ASSERT_EQ(::symlink("../victim.txt", (dir / "out/report.txt").c_str()), 0);
+  TTNEFReader reader(path, "");
+  TFileStream& stream = reader.Stream();
+  const TTNEFFile& file = reader.Files(0);
+
+  EXPECT_FALSE(CopyFileRangeTo(stream.Handle(), stream.Path(), file.Offset(), file.Size(),
+                               dir / "out/report.txt", TCreateMode::Exclusive));
+  EXPECT_FALSE(WriteFileBytes(dir / "out/report.txt", "x", 1, TCreateMode::Exclusive));
+  ASSERT_EQ(::symlink("../victim.txt", (dir / "out/body.rtf").c_str()), 0);
+  WriteFileBytes(dir / "out/body.rtf", "body", 4);
+  reader.Files(0).SaveTo(dir / "out", "");
+  EXPECT_EQ(ReadFileBytes(dir / "victim.txt"), "precious");
+  struct stat st {};
+  ASSERT_EQ(::lstat((dir / "out/report.txt").c_str(), &st), 0);
+  EXPECT_TRUE(S_ISREG(st.st_mode));
+  EXPECT_EQ(ReadFileBytes(dir / "out/report.txt"), "attacker");
+  EXPECT_EQ(ReadFileBytes(dir / "out/body.rtf"), "body");
+
+  // The source ends before the range does: the copy fails, the old file stays whole and
+  // no temporary file is left in the folder.
+  EXPECT_THROW(CopyFileRangeTo(stream.Handle(), stream.Path(), file.Offset(), 1u << 30,
+                               dir / "out/report.txt", TCreateMode::Replace),
+               EFileError);
+  EXPECT_EQ(ReadFileBytes(dir / "out/report.txt"), "attacker");
+  int entries = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(dir / "out")) entries += !entry.is_directory();
+  EXPECT_EQ(entries, 2);
 }
 
 TEST(Extraction, SaveToAnUnwritablePlaceRaisesAndLeavesNoFile) {

@@ -38,6 +38,12 @@ TEST(SafeFileName, CleansNamesForTheFileSystem) {
       {"name. . ", "name"},
       {"  lead.txt", "lead.txt"},
       {"Grüße.txt", "Grüße.txt"},
+      // Reordering marks would show "photo\u202Egnp.exe" as "photoexe.png".
+      {"photo\u202Egnp.exe", "photognp.exe"},
+      {"\u2066a\u2069\u200Eb\u200F\u202Ac\u202B.txt", "abc.txt"},
+      {"next\u0085line\u009F.txt", "nextline.txt"},
+      {"a:b?c*d\"e<f>g|h.txt", "a_b_c_d_e_f_g_h.txt"},
+      {"\u2026 \u2028 \u2070.txt", "\u2026 \u2028 \u2070.txt"},  // neighbours stay
   };
   for (const auto& [in, out] : cases) EXPECT_EQ(CleanFileName(in, "fallback"), out) << in;
 

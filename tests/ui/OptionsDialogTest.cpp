@@ -65,7 +65,8 @@ private slots:
     QCOMPARE(f.cbxLanguage->count(), 3);
     QCOMPARE(f.cbxLanguage->itemText(2), QStringLiteral("Chinese"));
     QCOMPARE(f.cbxLanguage->currentText(), QStringLiteral("English"));
-    QVERIFY(!f.edtMapi32Path->text().isEmpty());
+    // The library in use is shown (none beside this test program).
+    QCOMPARE(f.edtMapi32Path->text().toStdString(), TVelquinReaderOptions().EffectiveMapi32Path());
     QCOMPARE(dialog.opdMapi32().nameFilters().first(), QStringLiteral("Mapi32.dll (Mapi32.dll)"));
   }
 
@@ -85,6 +86,19 @@ private slots:
   }
 
   void okStoresCancelStoresNothing() {
+    {
+      // OK with the library path as shown does not pin the path worked out for this start.
+      TRegistry reg;
+      reg.SetRootKey(HKEY_LOCAL_MACHINE);
+      QVERIFY(reg.OpenKey("\\SOFTWARE\\Microsoft\\Windows Messaging Subsystem", true));
+      reg.WriteString("MAPI", "1");
+      QVERIFY(reg.OpenKey("\\SOFTWARE\\Clients\\Mail\\Microsoft Outlook", true));
+      reg.WriteString("DLLPathEx", "/usr/lib/worked-out.so");
+      TfrmTNEFReaderOptions dialog;
+      QCOMPARE(dialog.Form().edtMapi32Path->text(), QStringLiteral("/usr/lib/worked-out.so"));
+      dialog.done(QDialog::Accepted);
+      QCOMPARE(TVelquinReaderOptions().Mapi32Path(), std::string());
+    }
     {
       TfrmTNEFReaderOptions dialog;
       auto& f = dialog.Form();
