@@ -14,6 +14,29 @@
 #include "Exception.h"
 #include "TNEFReaderClass.h"
 
+namespace {
+
+// Reads back what the window and the CLI show, then opens every embedded message as the
+// window's Open does, to any depth the bytes allow; visits are capped so one input stays fast.
+void Walk(const TTNEFReader& reader, int& visits) {
+  std::size_t sink = reader.DisplaySubject().size() + reader.DisplayFrom().size() +
+                     reader.Body().size() + reader.Attributes().size() +
+                     reader.Recipients().size() + reader.MessageClass().size();
+  for (int i = 0; i < reader.Count(); ++i) {
+    const TTNEFFile& file = reader.Files(i);
+    sink += file.DisplayName().size() + file.SafeFileName().size() + file.ContentId().size();
+    if (file.Offset() + file.Size() > reader.Stream().Size()) std::abort();
+    if (!file.IsEmbeddedMessage() || ++visits > 64) continue;
+    try {
+      Walk(*reader.OpenEmbedded(i), visits);
+    } catch (const Exception&) {
+    }
+  }
+  (void)sink;
+}
+
+}  // namespace
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   // Loaded once and never unloaded: the reader's own load then only takes a reference, and
   // the library's coverage counters stay where libFuzzer registered them.
@@ -31,14 +54,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::fclose(f);
   try {
     TTNEFReader reader(path, VELQUIN_FUZZ_MAILLIB);
-    std::size_t sink = reader.DisplaySubject().size() + reader.DisplayFrom().size() +
-                       reader.Body().size() + reader.Attributes().size();
-    for (int i = 0; i < reader.Count(); ++i) {
-      const TTNEFFile& file = reader.Files(i);
-      sink += file.DisplayName().size() + file.SafeFileName().size();
-      if (file.Offset() + file.Size() > reader.Stream().Size()) std::abort();
-    }
-    (void)sink;
+    int visits = 0;
+    Walk(reader, visits);
   } catch (const Exception&) {
   }
   return 0;
