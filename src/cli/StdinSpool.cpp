@@ -8,21 +8,11 @@
 #include <vector>
 
 #include "Exception.h"
+#include "FileCopy.h"
 
 namespace {
 
 [[noreturn]] void Fail(int error) { throw EFileError(std::strerror(error)); }
-
-bool WriteAll(int fd, const char* data, std::size_t size) {
-  while (size > 0) {
-    const ssize_t n = ::write(fd, data, size);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    data += n;
-    size -= static_cast<std::size_t>(n);
-  }
-  return true;
-}
 
 }  // namespace
 
@@ -34,7 +24,7 @@ TStdinSpool::TStdinSpool(std::istream& in) {
   while (in) {
     in.read(buffer.data(), static_cast<std::streamsize>(buffer.size()));
     const auto got = static_cast<std::size_t>(in.gcount());
-    if (got > 0 && !WriteAll(fd, buffer.data(), got)) {
+    if (got > 0 && !WriteAllToFd(fd, buffer.data(), got)) {
       const int error = errno;
       ::close(fd);
       Fail(error);

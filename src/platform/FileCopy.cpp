@@ -104,13 +104,7 @@ private:
 
 void WriteAll(TTargetFile& target, const std::string& path, const std::uint8_t* data,
               std::size_t size) {
-  while (size > 0) {
-    const ssize_t n = ::write(target.Fd(), data, size);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) Fail(TStringId::FileWriteError, path, n < 0 ? errno : ENOSPC);
-    data += n;
-    size -= static_cast<std::size_t>(n);
-  }
+  if (!WriteAllToFd(target.Fd(), data, size)) Fail(TStringId::FileWriteError, path, errno);
 }
 
 }  // namespace
@@ -163,5 +157,21 @@ bool WriteFileBytes(const std::string& targetPath, const void* data, std::size_t
   if (target.Fd() < 0) return false;
   WriteAll(target, targetPath, static_cast<const std::uint8_t*>(data), size);
   target.Finish();
+  return true;
+}
+
+bool WriteAllToFd(int fd, const void* data, std::size_t size) {
+  const char* bytes = static_cast<const char*>(data);
+  while (size > 0) {
+    const ssize_t n = ::write(fd, bytes, size);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return false;
+    if (n == 0) {
+      errno = ENOSPC;
+      return false;
+    }
+    bytes += n;
+    size -= static_cast<std::size_t>(n);
+  }
   return true;
 }

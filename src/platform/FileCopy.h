@@ -20,6 +20,10 @@ bool CopyFileRangeTo(int sourceFd, const std::string& sourcePath, std::int64_t o
                      std::uint64_t size, const std::string& targetPath,
                      TCreateMode mode = TCreateMode::Replace);
 
+// Writes all size bytes to fd, going on after short writes and EINTR. False on failure, with
+// errno telling why (ENOSPC when the descriptor takes no more bytes).
+bool WriteAllToFd(int fd, const void* data, std::size_t size);
+
 // Writes bytes into targetPath with the same modes and guarantees as CopyFileRangeTo.
 bool WriteFileBytes(const std::string& targetPath, const void* data, std::size_t size,
                     TCreateMode mode = TCreateMode::Replace);
