@@ -49,12 +49,7 @@ TCidLookup AttachmentLookup(TTNEFReader& reader) {
     if (!found) return false;
     TTNEFFile& file = *found;
     if (file.Size() == 0 || file.Size() > kMaxInlinePicture) return false;
-    TFileStream& stream = reader.Stream();
-    const std::int64_t saved = stream.Position();
-    std::string bytes(file.Size(), '\0');
-    stream.Seek(file.Offset());
-    bytes.resize(stream.Read(bytes.data(), bytes.size()));
-    stream.Seek(saved);
+    std::string bytes = file.ReadBytes(kMaxInlinePicture);
     picture.Format = SniffPictureFormat(bytes, file.DisplayName());
     if (picture.Format == TPictureFormat::Unknown) return false;
     picture.Bytes = std::move(bytes);
