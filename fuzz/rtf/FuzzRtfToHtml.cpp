@@ -54,10 +54,6 @@ void CheckPage(const std::string& html, std::size_t inputSize, bool sanitised) {
       const std::size_t close = html.find("</style>", end);
       CheckLengths(html.substr(end + 1, close == std::string::npos ? std::string::npos : close - end - 1), false);
     }
-    if (const std::size_t style = tag.find(" style=\""); sanitised && style != std::string::npos) {
-      const std::size_t close = tag.find('"', style + 8);
-      CheckLengths(html.substr(at + style + 8, close == std::string::npos ? std::string::npos : close - style - 8), true);
-    }
     for (std::string_view bad : {"<script", "<iframe", "<object", "<embed", "<form", "<input",
                                  "<frame", "<applet", "<meta", "<link", "<base"})
       if (StartsWith(tag, bad)) __builtin_trap();
@@ -67,6 +63,11 @@ void CheckPage(const std::string& html, std::size_t inputSize, bool sanitised) {
       if (q) { if (tag[i] == q) q = 0; continue; }
       if (tag[i] == '"') { q = tag[i]; continue; }
       if (tag.compare(i, 3, " on") == 0) __builtin_trap();
+      // A style attribute (not the words " style=" inside another attribute's value).
+      if (sanitised && tag.compare(i, 8, " style=\"") == 0) {
+        const std::size_t close = tag.find('"', i + 8);
+        CheckLengths(html.substr(at + i + 8, close == std::string::npos ? std::string::npos : close - i - 8), true);
+      }
       if (tag.compare(i, 6, " src=\"") == 0 && tag.compare(i + 6, 13, "velquin-pict:") != 0)
         __builtin_trap();
     }
