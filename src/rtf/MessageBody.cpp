@@ -66,8 +66,15 @@ TRtfConversion HtmlBodyToHtml(std::string_view bytes, bool isUtf8, unsigned code
 TRtfConversion ConvertMessageBody(TTNEFReader& reader, TBodyOutputs outputs) {
   const unsigned codePage = reader.CodePage();
   switch (reader.BodyKind()) {
-    case TBodyKind::Rtf:
-      return ConvertRtfBody(reader.MessageText(), codePage, AttachmentLookup(reader), outputs);
+    case TBodyKind::Rtf: {
+      // Where no RTF could be had, the reader keeps its explanation from the string table,
+      // which is UTF-8 in every language; an old message's eight-bit text is hardly ever
+      // valid UTF-8, and plain ASCII reads the same either way.
+      const std::string& text = reader.MessageText();
+      const bool notRtf = text.compare(0, 5, "{\\rtf") != 0;
+      const unsigned textPage = notRtf && IsValidUtf8(text) ? 65001 : codePage;
+      return ConvertRtfBody(text, textPage, AttachmentLookup(reader), outputs);
+    }
     case TBodyKind::Html:
       return ConvertHtmlBody(DecodeHtmlBytes(reader.HtmlBody(), reader.HtmlBodyIsUtf8(), codePage),
                              AttachmentLookup(reader), outputs);

@@ -9,11 +9,13 @@
 #include <memory>
 
 #include "Picture.h"
+#include "WindowKeyboard.h"
 
 namespace Ui {
 class TfmVelquinDatReader;
 }
 class QFileDialog;
+class QLabel;
 class QMenu;
 class QModelIndex;
 class TAttachmentListModel;
@@ -34,7 +36,9 @@ public:
   void OpenFile(const QString& fileName);
 
   // The command-line open: the arguments (without the program's name) joined with single
-  // spaces and trimmed name the file, which is opened when it exists.
+  // spaces and trimmed name the file, which is opened when it exists; when it does not
+  // and the first argument names a file, that one is opened (several files were given).
+  // Raises when no file of either name exists.
   static QString CommandLineFileName(const QStringList& arguments);
   void OpenCommandLine(const QStringList& arguments);
   // Shows what the settings stores recorded (a damaged store set aside, settings that
@@ -60,6 +64,9 @@ public:
   QFileDialog& SaveDialog();
   TPathDialog& FolderDialog();
   QMenu& PopupMenu() const { return *FPopupMenu; }
+  const TWindowActions& WindowActions() const { return FWindowActions; }
+  // The notice shown in the preview area when a picture cannot be decoded.
+  QLabel& PictureNotice() const { return *FPictureNotice; }
   Ui::TfmVelquinDatReader& Form() const { return *ui; }
   // Selects list row i (-1: none), as a click would.
   void SelectRow(int i);
@@ -75,6 +82,7 @@ protected:
   void showEvent(QShowEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
   void dragEnterEvent(QDragEnterEvent* event) override;
+  void dragMoveEvent(QDragMoveEvent* event) override;
   void dropEvent(QDropEvent* event) override;
   void changeEvent(QEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -113,6 +121,8 @@ private:
   QFileDialog* FSaveDialog = nullptr;
   QMenu* FPopupMenu = nullptr;
   TPathDialog* FPathDialog = nullptr;
+  QLabel* FPictureNotice = nullptr;
+  TWindowActions FWindowActions;
   std::unique_ptr<TQtAttachmentDialogs> FDialogs;
   bool FShown = false;
   int FToolBarWidth = 0;  // the first toolbar's width for its current captions
