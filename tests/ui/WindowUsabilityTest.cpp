@@ -7,6 +7,7 @@
 #include <QFileDialog>
 #include <QMenu>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QMimeData>
 #include <QTest>
 #include <QTimer>
@@ -232,7 +233,7 @@ private slots:
     // First save: the user picks a file in "chosen".
     QTimer::singleShot(0, [&] {
       dialog.selectFile(chosen + QStringLiteral("/a.txt"));
-      dialog.accept();
+      static_cast<QDialog&>(dialog).accept();
     });
     QCOMPARE(dialogs.AskSaveFileName(QStringLiteral("a.txt")), chosen + QStringLiteral("/a.txt"));
     QCOMPARE(QString::fromStdString(TVelquinReaderOptions().LastSaveDirectory()), chosen);
