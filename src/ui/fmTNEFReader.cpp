@@ -5,6 +5,7 @@
 #include <QDropEvent>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QTimer>
 #include <QMenu>
 #include <QMessageBox>
 #include <QMimeData>
@@ -307,6 +308,8 @@ void TfmVelquinDatReader::OpenFile(const QString& fileName) {
 }
 
 void TfmVelquinDatReader::ClearList() {
+  FBodyInPane = false;
+  ++FOpenCount;
   FListModel->Clear();
   ui->pnlMessage->hide();
   ui->lblExternal->hide();
@@ -388,8 +391,17 @@ void TfmVelquinDatReader::ShowItem(TTNEFFile* file) {
 }
 
 void TfmVelquinDatReader::ShowMessagePane() {
-  const TMessageBodyView body = MessageBodyHtml(*FReader);
-  ui->RichEdit1->ShowBody(body);
+  if (!FBodyInPane) {
+    // A long body's start is shown at once; the whole is converted once the window has
+    // painted, and then takes its place.
+    const TMessageBodyView first = MessageBodyHtml(*FReader, TMessageBrowser::kFirstPartBytes);
+    ui->RichEdit1->ShowBody(first);
+    FBodyInPane = true;
+    if (first.Partial)
+      QTimer::singleShot(0, this, [this, opened = FOpenCount] {
+        if (FOpenCount == opened && FReader) ui->RichEdit1->ShowBody(MessageBodyHtml(*FReader));
+      });
+  }
   ui->edtSubject->setText(Utf8(FReader->DisplaySubject()));
   ui->edtSubject->setCursorPosition(0);
   ui->edtFrom->setText(Utf8(FReader->DisplayFrom()));

@@ -103,6 +103,10 @@ private:
   // Declared before FPicture: members go in reverse order, so the picture is released
   // first and the reader (with its temporary copies) last.
   std::unique_ptr<TTNEFReader> FReader;
+  // The pane holds the open file's body once shown: coming back to its row shows it again
+  // without converting it again.
+  bool FBodyInPane = false;
+  unsigned FOpenCount = 0;  // counts the files opened, so that late work for an earlier one is dropped
   TTNEFFile* FPreviewFile = nullptr;
   QString FMapi32Path;
   TPicture FPicture;
