@@ -378,6 +378,11 @@ Options&#xa0;:
         <comment>MailLibraryFilter</comment>
         <translation>Bibliothèques partagées (*.so *.so.* *.dll)</translation>
     </message>
+    <message>
+        <source>This message is too long to be shown whole here; save its message text to read the rest.</source>
+        <comment>BodyCutShort</comment>
+        <translation>Ce message est trop long pour être affiché ici en entier ; enregistrez son texte pour lire la suite.</translation>
+    </message>
 </context>
 <context>
     <name>TfmVelquinDatReader</name>

@@ -378,6 +378,11 @@ Options:
         <comment>MailLibraryFilter</comment>
         <translation>共享库 (*.so *.so.* *.dll)</translation>
     </message>
+    <message>
+        <source>This message is too long to be shown whole here; save its message text to read the rest.</source>
+        <comment>BodyCutShort</comment>
+        <translation>此邮件太长，无法在此完整显示；请保存其邮件正文以阅读其余部分。</translation>
+    </message>
 </context>
 <context>
     <name>TfmVelquinDatReader</name>

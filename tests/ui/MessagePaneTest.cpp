@@ -197,6 +197,23 @@ private slots:
     QFETCH(int, slack);
     QCOMPARE(html.left(BodyHeadLength(html, atLeast, slack)), head);
   }
+  void aBodyTooLongIsCutWithANotice() {
+    std::string text;
+    text.reserve(std::size_t(kMaxBodyHtmlChars) + 1024 * 1024);
+    while (text.size() < std::size_t(kMaxBodyHtmlChars)) text += "a line of the body\n";
+    text += "the very end\n";
+    tb::TnefBuilder b;
+    b.MsgProps(tb::PropBlock().String8(0x1000, text));
+    const std::string path = (FDir.path() + QStringLiteral("/long.dat")).toStdString();
+    b.WriteTo(path);
+    TTNEFReader reader(path, "");
+    const TMessageBodyView view = MessageBodyHtml(reader);
+    QVERIFY(view.Truncated);
+    QVERIFY(view.Html.size() <= kMaxBodyHtmlChars + 1024);
+    QVERIFY(view.Html.left(300).contains(QStringLiteral("too long to be shown whole")));
+    QVERIFY(!view.Html.contains(QStringLiteral("the very end")));
+    QVERIFY(view.Html.endsWith(QStringLiteral("<br>")));
+  }
 };
 
 QTEST_MAIN(TMessagePaneTest)
