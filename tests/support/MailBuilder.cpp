@@ -39,7 +39,8 @@ std::string QuotedPrintable(std::string_view bytes) {
     out += piece;
     line += piece.size();
   }
-  return out + "\n";
+  // A soft break last: the line break before a boundary belongs to the boundary.
+  return out + "=\n";
 }
 
 std::string Entity(const std::string& headers, const std::string& body) {
