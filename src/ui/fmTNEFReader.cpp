@@ -5,6 +5,7 @@
 #include <QDropEvent>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
 #include <QMimeData>
@@ -17,8 +18,11 @@
 
 #include "AttachmentActions.h"
 #include "AttachmentListModel.h"
+#include "DateTime.h"
 #include "Exception.h"
 #include "ErrorBox.h"
+#include "MailChooser.h"
+#include "MailDocument.h"
 #include "MessageBodyView.h"
 #include "PathDialog.h"
 #include "QvExtensionManager.h"
@@ -79,6 +83,14 @@ TfmVelquinDatReader::TfmVelquinDatReader(QWidget* parent)
   ui->Splitter->setStyleSheet(QStringLiteral("QSplitter::handle { background: palette(light); }"));
   // The message pane covers the hint label; the white site label lies under the grey one.
   ui->pnlMessage->raise();
+  // The recipients and date of a mail, between the sender and the body; hidden when empty.
+  FMailHeaders = new QLabel(ui->pnlMessage);
+  FMailHeaders->setObjectName(QStringLiteral("lblMailHeaders"));
+  FMailHeaders->setTextFormat(Qt::PlainText);
+  FMailHeaders->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  FMailHeaders->setWordWrap(true);
+  FMailHeaders->hide();
+  ui->pnlMessageLayout->insertWidget(ui->pnlMessageLayout->indexOf(ui->RichEdit1) - 1, FMailHeaders);
 
   SetupToolBars();
   SetupDialogs();
@@ -173,6 +185,10 @@ void TfmVelquinDatReader::SetupToolBars() {
   link(save1, ui->actSave);
 }
 
+QStringList TfmVelquinDatReader::OpenFilters() {
+  return {Res(TStringId::OpenFilterWinmail), Res(TStringId::OpenFilterMail), Res(TStringId::OpenFilterAllFiles)};
+}
+
 void TfmVelquinDatReader::SetupDialogs() {
   FDialogs = std::make_unique<TQtAttachmentDialogs>(
       this, [this]() -> QFileDialog& { return SaveDialog(); }, [this]() -> TPathDialog& { return FolderDialog(); });
@@ -184,7 +200,7 @@ QFileDialog& TfmVelquinDatReader::OpenDialog() {
     FOpenDialog->setObjectName(QStringLiteral("OpenDialog"));
     FOpenDialog->setFileMode(QFileDialog::ExistingFile);
     FOpenDialog->setAcceptMode(QFileDialog::AcceptOpen);
-    FOpenDialog->setNameFilters({Res(TStringId::OpenFilterWinmail), Res(TStringId::OpenFilterAllFiles)});
+    FOpenDialog->setNameFilters(OpenFilters());
   }
   return *FOpenDialog;
 }
@@ -295,8 +311,16 @@ void TfmVelquinDatReader::OpenFile(const QString& fileName) {
   FReader.reset();
   ClearList();
   try {
-    FReader = std::make_unique<TTNEFReader>(QFile::encodeName(fileName).toStdString(),
-                                            QFile::encodeName(FMapi32Path).toStdString());
+    // A mail or a mailbox is opened through its winmail.dat; with several, the user picks.
+    const TMailChooser chooser = [this](const TMailFile& mail) {
+      return FMailChooser ? FMailChooser(mail) : ChooseMailEntry(this, mail);
+    };
+    FReader = OpenDocument(QFile::encodeName(fileName).toStdString(),
+                           QFile::encodeName(FMapi32Path).toStdString(), chooser);
+    if (!FReader) {
+      setWindowTitle(Res(TStringId::MainWindowStartCaption));
+      return;
+    }
   } catch (const std::exception& e) {
     FReader.reset();
     throw Exception(FormatRes(TStringId::ErrorReadingFile,
@@ -394,8 +418,25 @@ void TfmVelquinDatReader::ShowMessagePane() {
   ui->edtSubject->setCursorPosition(0);
   ui->edtFrom->setText(Utf8(FReader->DisplayFrom()));
   ui->edtFrom->setCursorPosition(0);
+  ShowMailHeaders();
   ui->lblExternal->hide();
   ui->pnlMessage->show();
+}
+
+void TfmVelquinDatReader::ShowMailHeaders() {
+  // Recipients and date come from the stream when it has them, else from the mail that
+  // carried it; a bare TNEF file shows them only when the stream names them.
+  QStringList lines;
+  const auto add = [&lines](TStringId label, const std::string& value) {
+    if (!value.empty()) lines << Res(label) + QStringLiteral(": ") + Utf8(value);
+  };
+  add(TStringId::MailHeaderTo, FReader->RecipientLine(TRecipientType::To));
+  add(TStringId::MailHeaderCc, FReader->RecipientLine(TRecipientType::Cc));
+  const TCarrierHeaders& carrier = FReader->CarrierHeaders();
+  if (!carrier.DateText.empty() || FReader->DateSent() != 0)
+    add(TStringId::MailColumnDate, carrier.DateText.empty() ? DateTimeToIso(FReader->DateSent()) : carrier.DateText);
+  FMailHeaders->setText(lines.join(QLatin1Char('\n')));
+  FMailHeaders->setVisible(!lines.isEmpty());
 }
 
 void TfmVelquinDatReader::ClearPreview() {
@@ -454,7 +495,7 @@ void TfmVelquinDatReader::RetranslateTexts() {
   setWindowTitle(FReader ? Res(TStringId::AppTitle) + QStringLiteral(" - ") + Utf8(FReader->DisplaySubject())
                          : Res(TStringId::MainWindowStartCaption));
   if (FOpenDialog)
-    FOpenDialog->setNameFilters({Res(TStringId::OpenFilterWinmail), Res(TStringId::OpenFilterAllFiles)});
+    FOpenDialog->setNameFilters(OpenFilters());
   FListModel->RetranslateHeaders();
   if (FListModel->Count() > 0) FListModel->SetCaption(0, Res(TStringId::MessageTextRow));
   for (QAction* action : ui->ToolBar1->actions() + ui->ToolBar->actions()) action->setIconText(action->text());

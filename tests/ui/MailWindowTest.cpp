@@ -1,0 +1,146 @@
+// The main window over mails: an .eml opens through its winmail.dat with the mail's headers
+// and other attachments, a mailbox asks which mail, and the chooser dialog answers.
+// Runs offscreen.
+
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTreeWidget>
+
+#include <fstream>
+
+#include "AttachmentListModel.h"
+#include "MailBuilder.h"
+#include "MailChooser.h"
+#include "MailFile.h"
+#include "MimeClassesRootProvider.h"
+#include "TNEFReaderClass.h"
+#include "TnefBuilder.h"
+#include "UiTestSupport.h"
+#include "fmTNEFReader.h"
+#include "fmTNEFReaderOptions.h"
+#include "ui_fmTNEFReader.h"
+
+namespace {
+
+// A stream with a subject, a body and one attachment, but no sender, recipients or date.
+std::string Tnef(const std::string& subject) {
+  tb::TnefBuilder b;
+  b.CodePage(1252).Subject(subject).MsgProps(tb::PropBlock().Binary(uitest::kRtfCompressed, tb::Lzfu("{\\rtf1 Mail body}")));
+  b.Attachment("inner.txt", "INNER");
+  return b.Bytes();
+}
+
+std::string MailWithTnef(const std::string& subject, const std::string& from) {
+  return tb::Mail(from, "Team <team@example.org>", subject, "Mon, 13 Nov 2017 08:01:13 -0500",
+                  tb::Multipart("mixed", "b",
+                                {tb::Entity("Content-Type: text/plain\n", "See attached.\n"),
+                                 tb::TnefPart(Tnef(subject), "base64", "winmail.dat"),
+                                 tb::FilePart("photo.png", "image/png", "PNG-BYTES")}));
+}
+
+void Write(const QString& path, const std::string& bytes) {
+  std::ofstream(path.toStdString(), std::ios::binary) << bytes;
+}
+
+}  // namespace
+
+class TMailWindowTest : public QObject {
+  Q_OBJECT
+  QTemporaryDir FDir;
+
+  QString Path(const QString& name) const { return FDir.filePath(name); }
+
+private slots:
+  void initTestCase() {
+    QVERIFY(FDir.isValid());
+    UseScratchRegistry(FDir);
+    TfrmTNEFReaderOptions::SetModalRunner([](TfrmTNEFReaderOptions&) { return int(QDialog::Rejected); });
+    SetClassesRootProvider(std::make_shared<TMimeClassesRootProvider>());
+  }
+  void cleanupTestCase() { SetClassesRootProvider(nullptr); }
+
+  void openDialogOffersMailFiles() {
+    TfmVelquinDatReader w;
+    QCOMPARE(w.OpenDialog().nameFilters(),
+             QStringList({QStringLiteral("Winmail.dat (*.dat *.tnef)"), QStringLiteral("Mail files (*.eml *.mbox)"),
+                          QStringLiteral("All files (*)")}));
+  }
+
+  // Named like a bare stream on purpose: the content decides.
+  void mailShowsItsHeadersAndItsOtherAttachments() {
+    Write(Path("saved.dat"), MailWithTnef("Budget", "=?utf-8?q?Ren=C3=A9?= <rene@example.org>"));
+    TfmVelquinDatReader w;
+    w.OpenFile(Path("saved.dat"));
+    QVERIFY(w.Reader() != nullptr);
+    auto& f = w.Form();
+    QCOMPARE(w.windowTitle(), QStringLiteral("Velquin Reader - Budget"));
+    QCOMPARE(w.ListModel().Count(), 3);
+    QCOMPARE(w.RowText(1, 0), QStringLiteral("inner.txt"));
+    QCOMPARE(w.RowText(2, 0), QStringLiteral("photo.png"));
+    QCOMPARE(w.RowText(2, 2), QStringLiteral("9"));
+    QVERIFY(f.actSaveAll->isEnabled());
+    QCOMPARE(f.edtFrom->text(), QStringLiteral("René <rene@example.org>"));
+    QVERIFY(!w.MailHeaders().isHidden());
+    QCOMPARE(w.MailHeaders().text(),
+             QStringLiteral("To: Team <team@example.org>\nDate: 2017-11-13 08:01:13 -0500"));
+    QVERIFY(f.RichEdit1->toPlainText().contains(QStringLiteral("Mail body")));
+
+    // A bare stream that names no recipients shows no header line.
+    tb::TnefBuilder b;
+    b.Subject("Bare");
+    b.WriteTo(Path("bare.dat").toStdString());
+    w.OpenFile(Path("bare.dat"));
+    QVERIFY(w.MailHeaders().isHidden());
+  }
+
+  void mailboxAsksWhichMailAndMayBeDeclined() {
+    Write(Path("box.mbox"), tb::Mbox({MailWithTnef("First", "one@example.org"),
+                                      tb::Mail("two@example.org", "x@example.org", "Plain", "Mon, 13 Nov 2017 08:01:13 -0500",
+                                               "Content-Type: text/plain\n\nNo attachment.\n"),
+                                      MailWithTnef("Third", "three@example.org")}));
+    TfmVelquinDatReader w;
+    QStringList offered;
+    w.SetMailChooser([&](const TMailFile& mail) {
+      for (int i = 0; i < mail.Count(); ++i) offered << QString::fromStdString(mail.Entry(i).Headers.Subject);
+      return 1;
+    });
+    w.OpenFile(Path("box.mbox"));
+    QCOMPARE(offered, QStringList({QStringLiteral("First"), QStringLiteral("Third")}));
+    QVERIFY(w.Reader() != nullptr);
+    QCOMPARE(w.Form().edtFrom->text(), QStringLiteral("three@example.org"));
+
+    w.SetMailChooser([](const TMailFile&) { return -1; });
+    w.OpenFile(Path("box.mbox"));
+    QVERIFY(w.Reader() == nullptr);
+    QCOMPARE(w.ListModel().Count(), 0);
+    QCOMPARE(w.windowTitle(), QStringLiteral("Velquin Reader - the winmail.dat viewer by Velquin"));
+  }
+
+  void chooserListsEveryPartAndReturnsTheOneChosen() {
+    const auto mail = TMailFile::FromBytes(tb::Mail(
+        "a@example.org", "b@example.org", "Two parts", "Mon, 13 Nov 2017 08:01:13 -0500",
+        tb::Multipart("mixed", "b", {tb::TnefPart(Tnef("One"), "base64", "winmail.dat"),
+                                     tb::TnefPart(Tnef("Two"), "base64", "")})));
+    QCOMPARE(mail->Count(), 2);
+    QStringList rows;
+    const int chosen = ChooseMailEntry(nullptr, *mail, [&](QDialog& dialog) {
+      auto* list = dialog.findChild<QTreeWidget*>(QStringLiteral("lvwMails"));
+      for (int i = 0; i < list->topLevelItemCount(); ++i)
+        rows << list->topLevelItem(i)->text(0) + QLatin1Char('|') + list->topLevelItem(i)->text(2);
+      list->setCurrentItem(list->topLevelItem(1));
+      dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+    });
+    QCOMPARE(chosen, 1);
+    QCOMPARE(rows, QStringList({QStringLiteral("Two parts [winmail.dat]|2017-11-13 08:01:13 -0500"),
+                                QStringLiteral("Two parts [2]|2017-11-13 08:01:13 -0500")}));
+    QCOMPARE(ChooseMailEntry(nullptr, *mail, [](QDialog& dialog) { dialog.reject(); }), -1);
+  }
+};
+
+QTEST_MAIN(TMailWindowTest)
+#include "MailWindowTest.moc"
