@@ -5,6 +5,7 @@
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -19,6 +20,7 @@
 #include "MailFile.h"
 #include "MimeClassesRootProvider.h"
 #include "TNEFReaderClass.h"
+#include "TempDir.h"
 #include "TnefBuilder.h"
 #include "UiTestSupport.h"
 #include "fmTNEFReader.h"
@@ -119,6 +121,18 @@ private slots:
     QVERIFY(w.Reader() == nullptr);
     QCOMPARE(w.ListModel().Count(), 0);
     QCOMPARE(w.windowTitle(), QStringLiteral("Velquin Reader - the winmail.dat viewer by Velquin"));
+  }
+
+  // A real mail, when the sample folder is there: the mail's sender, the stream's rows.
+  void realMailOpensWithItsSender() {
+    const std::string dir = CorpusDir();
+    const QString path = QString::fromStdString(dir + "/jstedfast-mimekit/rich-text.eml");
+    if (dir.empty() || !QFileInfo::exists(path)) QSKIP("no sample folder");
+    TfmVelquinDatReader w;
+    w.OpenFile(path);
+    QCOMPARE(w.Form().edtFrom->text(), QStringLiteral("Jeffrey Stedfast <jestedfa@microsoft.com>"));
+    QCOMPARE(w.ListModel().Count(), 4);
+    QCOMPARE(w.RowText(1, 0), QStringLiteral("kitten-playing-with-a-christmas-tree.jpg"));
   }
 
   void chooserListsEveryPartAndReturnsTheOneChosen() {
