@@ -5,6 +5,8 @@
 #include <QDropEvent>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFileSystemModel>
+#include <QSortFilterProxyModel>
 #include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
@@ -51,6 +53,44 @@ QString TrimSpacesAndControls(const QString& s) {
   while (end > begin && s.at(end - 1).unicode() <= 0x20) --end;
   return s.mid(begin, end - begin);
 }
+
+// The open dialog's view of a folder. Under the winmail.dat filter it lists, besides the
+// names its patterns match, files without any extension: mail programs and web mail save
+// the attachment as "winmail", "ATT00001" and the like. The file model only marks the names
+// outside the patterns (they stay in it, disabled); this proxy shows those without a dot as
+// ordinary files and hides the rest.
+class TOpenDialogProxy : public QSortFilterProxyModel {
+public:
+  TOpenDialogProxy(QFileDialog* dialog, QString winmailFilter)
+      : QSortFilterProxyModel(dialog), FDialog(dialog), FWinmailFilter(std::move(winmailFilter)) {}
+  // After the filters changed (a new language): refilter with the new winmail.dat filter.
+  void SetWinmailFilter(QString filter) {
+    FWinmailFilter = std::move(filter);
+    Refilter();
+  }
+  void Refilter() { invalidateFilter(); }
+
+  Qt::ItemFlags flags(const QModelIndex& index) const override {
+    Qt::ItemFlags result = QSortFilterProxyModel::flags(index);
+    if (!(result & Qt::ItemIsEnabled) && IsExtensionless(mapToSource(index))) result |= Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+    return result;
+  }
+
+protected:
+  bool filterAcceptsRow(int row, const QModelIndex& parent) const override {
+    const QModelIndex index = sourceModel()->index(row, 0, parent);
+    return (sourceModel()->flags(index) & Qt::ItemIsEnabled) || IsExtensionless(index);
+  }
+
+private:
+  bool IsExtensionless(const QModelIndex& index) const {
+    const auto* files = qobject_cast<const QFileSystemModel*>(sourceModel());
+    return files != nullptr && FDialog->selectedNameFilter() == FWinmailFilter && !files->isDir(index) &&
+           !files->fileName(index).contains(QLatin1Char('.'));
+  }
+  QFileDialog* FDialog;
+  QString FWinmailFilter;
+};
 
 }  // namespace
 
@@ -200,7 +240,13 @@ QFileDialog& TfmVelquinDatReader::OpenDialog() {
     FOpenDialog->setObjectName(QStringLiteral("OpenDialog"));
     FOpenDialog->setFileMode(QFileDialog::ExistingFile);
     FOpenDialog->setAcceptMode(QFileDialog::AcceptOpen);
+    // Our own dialog, not the desktop's: only it lists extension-less files as winmail.dat.
+    FOpenDialog->setOption(QFileDialog::DontUseNativeDialog, true);
+    auto* proxy = new TOpenDialogProxy(FOpenDialog, OpenFilters().first());
+    FOpenDialog->setProxyModel(proxy);
+    if (auto* files = FOpenDialog->findChild<QFileSystemModel*>()) files->setNameFilterDisables(true);
     FOpenDialog->setNameFilters(OpenFilters());
+    connect(FOpenDialog, &QFileDialog::filterSelected, proxy, &TOpenDialogProxy::Refilter);
   }
   return *FOpenDialog;
 }
@@ -494,8 +540,12 @@ void TfmVelquinDatReader::changeEvent(QEvent* event) {
 void TfmVelquinDatReader::RetranslateTexts() {
   setWindowTitle(FReader ? Res(TStringId::AppTitle) + QStringLiteral(" - ") + Utf8(FReader->DisplaySubject())
                          : Res(TStringId::MainWindowStartCaption));
-  if (FOpenDialog)
+  if (FOpenDialog) {
+    // New filters select the first again: winmail.dat, with the extension-less files.
     FOpenDialog->setNameFilters(OpenFilters());
+    if (auto* proxy = dynamic_cast<TOpenDialogProxy*>(FOpenDialog->proxyModel()))
+      proxy->SetWinmailFilter(OpenFilters().first());
+  }
   FListModel->RetranslateHeaders();
   if (FListModel->Count() > 0) FListModel->SetCaption(0, Res(TStringId::MessageTextRow));
   for (QAction* action : ui->ToolBar1->actions() + ui->ToolBar->actions()) action->setIconText(action->text());

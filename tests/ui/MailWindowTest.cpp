@@ -3,11 +3,14 @@
 // Runs offscreen.
 
 #include <QDialog>
+#include <QComboBox>
 #include <QDialogButtonBox>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListView>
 #include <QPushButton>
 #include <QTest>
 #include <QTreeWidget>
@@ -66,11 +69,39 @@ private slots:
   }
   void cleanupTestCase() { SetClassesRootProvider(nullptr); }
 
-  void openDialogOffersMailFiles() {
+  // The winmail.dat filter lists extension-less files too; the mail filter only mails.
+  void openDialogOffersMailFilesAndExtensionlessOnes() {
+    const QString folder = Path(QStringLiteral("listing"));
+    QVERIFY(QDir().mkpath(folder + QStringLiteral("/sub")));
+    for (const char* name : {"a.dat", "b.TNEF", "winmail", "notes.txt", "c.eml", "d.mbox"})
+      Write(folder + QLatin1Char('/') + QLatin1String(name), "x");
     TfmVelquinDatReader w;
-    QCOMPARE(w.OpenDialog().nameFilters(),
+    QFileDialog& dialog = w.OpenDialog();
+    QCOMPARE(dialog.nameFilters(),
              QStringList({QStringLiteral("Winmail.dat (*.dat *.tnef)"), QStringLiteral("Mail files (*.eml *.mbox)"),
                           QStringLiteral("All files (*)")}));
+    dialog.setDirectory(folder);
+    auto* list = dialog.findChild<QListView*>(QStringLiteral("listView"));
+    QVERIFY(list != nullptr);
+    const auto shown = [&] {
+      QStringList names;
+      QAbstractItemModel* model = list->model();
+      const QModelIndex root = list->rootIndex();
+      for (int i = 0; i < model->rowCount(root); ++i) {
+        const QModelIndex index = model->index(i, 0, root);
+        names << index.data().toString() + (model->flags(index) & Qt::ItemIsEnabled ? QString() : QStringLiteral("(off)"));
+      }
+      names.sort();
+      return names;
+    };
+    QTRY_COMPARE(shown(), QStringList({QStringLiteral("a.dat"), QStringLiteral("b.TNEF"), QStringLiteral("sub"),
+                                       QStringLiteral("winmail")}));
+    auto* filters = dialog.findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+    QVERIFY(filters != nullptr);
+    filters->setCurrentIndex(1);
+    emit filters->activated(1);
+    QCOMPARE(dialog.selectedNameFilter(), QStringLiteral("Mail files (*.eml *.mbox)"));
+    QTRY_COMPARE(shown(), QStringList({QStringLiteral("c.eml"), QStringLiteral("d.mbox"), QStringLiteral("sub")}));
   }
 
   // Named like a bare stream on purpose: the content decides.
