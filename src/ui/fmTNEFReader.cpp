@@ -129,6 +129,7 @@ TfmVelquinDatReader::TfmVelquinDatReader(QWidget* parent)
   FMailHeaders->setTextFormat(Qt::PlainText);
   FMailHeaders->setTextInteractionFlags(Qt::TextSelectableByMouse);
   FMailHeaders->setWordWrap(true);
+  FMailHeaders->setContentsMargins(0, 3, 0, 0);
   FMailHeaders->hide();
   ui->pnlMessageLayout->insertWidget(ui->pnlMessageLayout->indexOf(ui->RichEdit1) - 1, FMailHeaders);
 
