@@ -59,9 +59,12 @@ std::unique_ptr<TTNEFReader> OpenMailEntry(const TMailFile& mail, int entry,
     const std::int64_t start = Position(fd.Get());
     if (!mail.WriteAttachment(entry, static_cast<int>(i), fd.Get())) throw writeFailed();
     const std::int64_t size = Position(fd.Get()) - start;
-    // The model's sizes are 32-bit, as TNEF's are; a bigger file is left out of the list.
+    // The model's sizes are 32-bit, as TNEF's are; a bigger file is left out of the list,
+    // and its bytes go from the private file again.
     if (size <= std::numeric_limits<std::uint32_t>::max())
       placed.push_back({&attachments[i], start, static_cast<std::uint32_t>(size)});
+    else if (::ftruncate(fd.Get(), start) != 0 || ::lseek(fd.Get(), start, SEEK_SET) != start)
+      throw writeFailed();
   }
   if (tnefLength < 0) throw writeFailed();
 
