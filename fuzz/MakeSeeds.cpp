@@ -5,6 +5,7 @@
 #include <string>
 
 #include "CompressedRtf.h"
+#include "MailBuilder.h"
 #include "TnefBuilder.h"
 
 using namespace tb;
@@ -61,6 +62,28 @@ int main(int argc, char** argv) {
   Write(out / "fuzz_mapi_decode", "attachment", attachment.Bytes());
   Write(out / "fuzz_mapi_scan", "message", message.Bytes());
   Write(out / "fuzz_mapi_scan", "attachment", attachment.Bytes());
+
+  // Mails around a TNEF part: encodings, nesting, a mailbox, and the common damage.
+  const std::string date = "Mon, 13 Nov 2017 08:01:13 -0500";
+  const std::string tnefPart = TnefPart(full.Bytes(), "base64", "winmail.dat");
+  const std::string mixed = Multipart("mixed", "b1", {Entity("Content-Type: text/plain\n", "body\n"), tnefPart,
+                                                      FilePart("photo.png", "image/png", "PNG")});
+  const std::string mail = Mail("=?utf-8?q?Ren=C3=A9?= <rene@example.org>", "a@example.org, b@example.org",
+                                "=?iso-8859-1?q?caf=E9?=", date, mixed);
+  Write(out / "fuzz_mime", "mixed.eml", mail);
+  Write(out / "fuzz_mime", "qp-unnamed.eml",
+        Mail("x@example.org", "y@example.org", "qp", date, TnefPart(odd.Bytes(), "quoted-printable", "")));
+  Write(out / "fuzz_mime", "nested.eml",
+        Mail("x@example.org", "y@example.org", "outer", date,
+             Multipart("mixed", "o", {Entity("Content-Type: message/rfc822\n", mail),
+                                      Entity("Content-Type: message/rfc822\n", Mail("p@q", "r@s", "plain", date,
+                                             Entity("Content-Type: text/plain\n", "hi\n")))})));
+  Write(out / "fuzz_mime", "three.mbox", Mbox({mail, mail, mail}));
+  std::string cut = mail;
+  cut.resize(cut.size() / 2);
+  Write(out / "fuzz_mime", "cut.eml", cut);
+  Write(out / "fuzz_mime", "no-boundary.eml",
+        Mail("x@y", "z@w", "nb", date, "Content-Type: multipart/mixed\n\n--\n" + tnefPart));
 
   Write(out / "fuzz_compressed_rtf", "lzfu", Lzfu(rtf));
   Write(out / "fuzz_compressed_rtf", "literals", LzfuLiterals(rtf));

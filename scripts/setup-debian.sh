@@ -23,6 +23,8 @@ run_packages=(
   fonts-urw-base35 libemf2svg-dev
   # the shared MIME database and the desktop's "open with" tools
   shared-mime-info xdg-utils
+  # mail files (.eml, mbox) that carry a TNEF part
+  libgmime-3.0-dev
 )
 
 # Every test: GoogleTest, and what the desktop-integration and packaging tests call.

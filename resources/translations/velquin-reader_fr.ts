@@ -137,7 +137,8 @@ Erreur&#xa0;: %s</translation>
     </message>
     <message>
         <source>Usage: velquin-tnef COMMAND [OPTIONS] FILE
-Reads a TNEF file (winmail.dat) and shows or extracts what it carries.
+Reads a TNEF file (winmail.dat), or a mail (.eml) or mailbox (mbox) that carries one,
+and shows or extracts what it carries.
 
 Commands:
   show FILE [--json]             subject, sender, date sent, body and attachment count
@@ -148,32 +149,41 @@ Commands:
                                  save the body and every attachment into DIR
                                  (default: the current folder); existing files are
                                  kept unless --overwrite is given
+  list-mail FILE [--json]        one line per winmail.dat of a mail or mailbox:
+                                 its number, subject, sender and date
 
 Options:
   --attachment N[/M...]
                work on the embedded message of attachment N (as list numbers
                them, from 1); N/M: attachment M inside that one, and so on
+  --part N     work on winmail.dat number N of a mail or mailbox (as list-mail
+               numbers them); needed when it holds more than one
   --help       show this text and exit
   --version    show the version and exit
 </source>
         <comment>CliUsage</comment>
         <translation>Utilisation&#xa0;: velquin-tnef COMMANDE [OPTIONS] FICHIER
-Lit un fichier TNEF (winmail.dat) et affiche ou extrait ce qu&apos;il contient.
+Lit un fichier TNEF (winmail.dat), ou un courriel (.eml) ou une boîte aux lettres (mbox) qui en
+contient un, et affiche ou extrait ce qu&apos;il contient.
 
 Commandes&#xa0;:
   show FICHIER [--json]          objet, expéditeur, date d&apos;envoi, corps et nombre de pièces jointes
   list FICHIER [--json]          une ligne par pièce jointe&#xa0;: taille, une tabulation, le nom
-  body FICHIER [--html|--text]   le corps du message, octet pour octet, sur la sortie standard ;
-                                 --html : tel que la visionneuse l&apos;affiche ; --text : en texte brut
+  body FICHIER [--html|--text]   le corps du message, octet pour octet, sur la sortie standard&#xa0;;
+                                 --html&#xa0;: tel que la visionneuse l&apos;affiche&#xa0;; --text&#xa0;: en texte brut
   extract FICHIER [DOSSIER] [--overwrite]
                                  enregistre le corps et chaque pièce jointe dans DOSSIER
                                  (par défaut&#xa0;: le dossier courant)&#xa0;; les fichiers existants
                                  sont conservés, sauf si --overwrite est indiqué
+  list-mail FICHIER [--json]     une ligne par winmail.dat d&apos;un courriel ou d&apos;une boîte aux lettres&#xa0;:
+                                 son numéro, son objet, son expéditeur et sa date
 
 Options&#xa0;:
   --attachment N[/M...]
                travaille sur le message incorporé de la pièce jointe N (numérotée
                comme list, à partir de 1)&#xa0;; N/M&#xa0;: la pièce jointe M de celui-ci, etc.
+  --part N     travaille sur le winmail.dat numéro N d&apos;un courriel ou d&apos;une boîte aux lettres
+               (numéroté comme list-mail)&#xa0;; nécessaire quand il en contient plusieurs
   --help       affiche ce texte et quitte
   --version    affiche la version et quitte
 </translation>
@@ -284,9 +294,9 @@ Options&#xa0;:
         <translation>Taille</translation>
     </message>
     <message>
-        <source>Winmail.dat (*.dat)</source>
+        <source>Winmail.dat (*.dat *.tnef)</source>
         <comment>OpenFilterWinmail</comment>
-        <translation>Winmail.dat (*.dat)</translation>
+        <translation>Winmail.dat (*.dat *.tnef)</translation>
     </message>
     <message>
         <source>All files (*)</source>
@@ -377,6 +387,61 @@ Options&#xa0;:
         <source>Shared libraries (*.so *.so.* *.dll)</source>
         <comment>MailLibraryFilter</comment>
         <translation>Bibliothèques partagées (*.so *.so.* *.dll)</translation>
+    </message>
+    <message>
+        <source>The mail carries no winmail.dat</source>
+        <comment>MailHasNoTnef</comment>
+        <translation>Le courriel ne contient aucun winmail.dat</translation>
+    </message>
+    <message>
+        <source>There is no part %d: the file holds %d winmail.dat parts (see list-mail)</source>
+        <comment>CliNoSuchPart</comment>
+        <translation>Il n&apos;y a pas de partie %d&#xa0;: le fichier contient %d parties winmail.dat (voir list-mail)</translation>
+    </message>
+    <message>
+        <source>The file holds %d winmail.dat parts: choose one with --part N (see list-mail)</source>
+        <comment>CliChoosePart</comment>
+        <translation>Le fichier contient %d parties winmail.dat&#xa0;: choisissez-en une avec --part N (voir list-mail)</translation>
+    </message>
+    <message>
+        <source>Mail files (*.eml *.mbox)</source>
+        <comment>OpenFilterMail</comment>
+        <translation>Courriels (*.eml *.mbox)</translation>
+    </message>
+    <message>
+        <source>Choose a mail</source>
+        <comment>MailChooserTitle</comment>
+        <translation>Choisir un courriel</translation>
+    </message>
+    <message>
+        <source>This file holds several mails with a winmail.dat. Choose the one to open:</source>
+        <comment>MailChooserPrompt</comment>
+        <translation>Ce fichier contient plusieurs courriels avec un winmail.dat. Choisissez celui à ouvrir&#xa0;:</translation>
+    </message>
+    <message>
+        <source>Subject</source>
+        <comment>MailColumnSubject</comment>
+        <translation>Objet</translation>
+    </message>
+    <message>
+        <source>From</source>
+        <comment>MailColumnFrom</comment>
+        <translation>De</translation>
+    </message>
+    <message>
+        <source>Date</source>
+        <comment>MailColumnDate</comment>
+        <translation>Date</translation>
+    </message>
+    <message>
+        <source>To</source>
+        <comment>MailHeaderTo</comment>
+        <translation>À</translation>
+    </message>
+    <message>
+        <source>Cc</source>
+        <comment>MailHeaderCc</comment>
+        <translation>Cc</translation>
     </message>
     <message>
         <source>This message is too long to be shown whole here; save its message text to read the rest.</source>

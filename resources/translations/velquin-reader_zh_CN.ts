@@ -137,7 +137,8 @@ Error: %s</source>
     </message>
     <message>
         <source>Usage: velquin-tnef COMMAND [OPTIONS] FILE
-Reads a TNEF file (winmail.dat) and shows or extracts what it carries.
+Reads a TNEF file (winmail.dat), or a mail (.eml) or mailbox (mbox) that carries one,
+and shows or extracts what it carries.
 
 Commands:
   show FILE [--json]             subject, sender, date sent, body and attachment count
@@ -148,17 +149,22 @@ Commands:
                                  save the body and every attachment into DIR
                                  (default: the current folder); existing files are
                                  kept unless --overwrite is given
+  list-mail FILE [--json]        one line per winmail.dat of a mail or mailbox:
+                                 its number, subject, sender and date
 
 Options:
   --attachment N[/M...]
                work on the embedded message of attachment N (as list numbers
                them, from 1); N/M: attachment M inside that one, and so on
+  --part N     work on winmail.dat number N of a mail or mailbox (as list-mail
+               numbers them); needed when it holds more than one
   --help       show this text and exit
   --version    show the version and exit
 </source>
         <comment>CliUsage</comment>
         <translation>用法：velquin-tnef 命令 [选项] 文件
-读取 TNEF 文件（winmail.dat），显示或提取其中的内容。
+读取 TNEF 文件（winmail.dat），或携带它的邮件（.eml）或邮箱（mbox），
+显示或提取其中的内容。
 
 命令：
   show 文件 [--json]             主题、发件人、发送日期、正文和附件数量
@@ -169,11 +175,15 @@ Options:
                                  将正文和所有附件保存到目录中
                                  （默认为当前目录）；除非指定 --overwrite，
                                  否则保留已有的文件
+  list-mail 文件 [--json]        邮件或邮箱中每个 winmail.dat 一行：
+                                 其编号、主题、发件人和日期
 
 选项：
   --attachment N[/M...]
                处理附件 N（按 list 的编号，从 1 开始）中的嵌入邮件；
                N/M：其中的附件 M，依此类推
+  --part N     处理邮件或邮箱中编号为 N 的 winmail.dat（按 list-mail 的编号）；
+               其中含有多个时必须指定
   --help       显示此帮助并退出
   --version    显示版本信息并退出
 </translation>
@@ -284,9 +294,9 @@ Options:
         <translation>大小</translation>
     </message>
     <message>
-        <source>Winmail.dat (*.dat)</source>
+        <source>Winmail.dat (*.dat *.tnef)</source>
         <comment>OpenFilterWinmail</comment>
-        <translation>Winmail.dat (*.dat)</translation>
+        <translation>Winmail.dat (*.dat *.tnef)</translation>
     </message>
     <message>
         <source>All files (*)</source>
@@ -377,6 +387,61 @@ Options:
         <source>Shared libraries (*.so *.so.* *.dll)</source>
         <comment>MailLibraryFilter</comment>
         <translation>共享库 (*.so *.so.* *.dll)</translation>
+    </message>
+    <message>
+        <source>The mail carries no winmail.dat</source>
+        <comment>MailHasNoTnef</comment>
+        <translation>该邮件不含 winmail.dat</translation>
+    </message>
+    <message>
+        <source>There is no part %d: the file holds %d winmail.dat parts (see list-mail)</source>
+        <comment>CliNoSuchPart</comment>
+        <translation>没有第 %d 部分：该文件含有 %d 个 winmail.dat 部分（参见 list-mail）</translation>
+    </message>
+    <message>
+        <source>The file holds %d winmail.dat parts: choose one with --part N (see list-mail)</source>
+        <comment>CliChoosePart</comment>
+        <translation>该文件含有 %d 个 winmail.dat 部分：请用 --part N 选择一个（参见 list-mail）</translation>
+    </message>
+    <message>
+        <source>Mail files (*.eml *.mbox)</source>
+        <comment>OpenFilterMail</comment>
+        <translation>邮件文件 (*.eml *.mbox)</translation>
+    </message>
+    <message>
+        <source>Choose a mail</source>
+        <comment>MailChooserTitle</comment>
+        <translation>选择邮件</translation>
+    </message>
+    <message>
+        <source>This file holds several mails with a winmail.dat. Choose the one to open:</source>
+        <comment>MailChooserPrompt</comment>
+        <translation>此文件含有多封带 winmail.dat 的邮件。请选择要打开的一封：</translation>
+    </message>
+    <message>
+        <source>Subject</source>
+        <comment>MailColumnSubject</comment>
+        <translation>主题</translation>
+    </message>
+    <message>
+        <source>From</source>
+        <comment>MailColumnFrom</comment>
+        <translation>发件人</translation>
+    </message>
+    <message>
+        <source>Date</source>
+        <comment>MailColumnDate</comment>
+        <translation>日期</translation>
+    </message>
+    <message>
+        <source>To</source>
+        <comment>MailHeaderTo</comment>
+        <translation>收件人</translation>
+    </message>
+    <message>
+        <source>Cc</source>
+        <comment>MailHeaderCc</comment>
+        <translation>抄送</translation>
     </message>
     <message>
         <source>This message is too long to be shown whole here; save its message text to read the rest.</source>

@@ -117,6 +117,8 @@ std::string TTNEFReader::RecipientLine(TRecipientType type) const {
     if (!line.empty()) line += "; ";
     line += FormatRecipient(recipient);
   }
+  if (line.empty() && type == TRecipientType::To) return FCarrier.To;
+  if (line.empty() && type == TRecipientType::Cc) return FCarrier.Cc;
   return line;
 }
 
@@ -157,13 +159,15 @@ const std::string& TTNEFReader::Body() const {
 
 std::string TTNEFReader::DisplaySubject() const {
   if (!UpToNul(FSubject).empty()) return ToUtf8(FSubject);
-  return FSubjectW;
+  if (!FSubjectW.empty()) return FSubjectW;
+  return FCarrier.Subject;
 }
 
 std::string TTNEFReader::DisplayFrom() const {
   if (!UpToNul(FFrom).empty()) return ToUtf8(FFrom);
   if (!FFromW.empty()) return FFromW;
-  return ToUtf8(FFromTriple);
+  if (!UpToNul(FFromTriple).empty()) return ToUtf8(FFromTriple);
+  return FCarrier.From;
 }
 
 void TTNEFReader::AddAttribute(std::uint32_t id, std::string_view data) {

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "CarrierHeaders.h"
 #include "DateTime.h"
 #include "DynamicLibrary.h"
 #include "FileCopy.h"
@@ -54,6 +55,9 @@ public:
   // or cannot be read.
   const std::string& EmbeddedSubject() const;
 
+  // A file the carrying mail brought beside the TNEF stream (its name is UTF-8).
+  bool IsCarried() const { return FCarried; }
+
   // The name for display, decoded to UTF-8; for an embedded message, its subject and ".dat".
   std::string DisplayName() const;
   // The name cleaned for the file system ("attachment-N" when nothing usable is left).
@@ -90,6 +94,7 @@ private:
   std::string FContentId;
   std::string FMimeTag;
   bool FEmbedded = false;
+  bool FCarried = false;
   mutable bool FEmbeddedSubjectRead = false;
   mutable std::string FEmbeddedSubject;
 };
@@ -120,7 +125,8 @@ public:
   const std::string& FileName() const { return FFileName; }
   const std::vector<std::string>& Attributes() const { return FAttributes; }
   const std::string& Subject() const { return FSubject; }
-  TDateTime DateSent() const { return FDateSent; }
+  // attDateSent, else the carrying mail's date.
+  TDateTime DateSent() const { return FDateSent != 0 ? FDateSent : FCarrier.Date; }
   TDateTime DateModified() const { return FDateModified; }
   const std::string& From() const { return FFrom; }
   const std::string& MessageText() const { return FMessageText; }
@@ -134,8 +140,19 @@ public:
   TDateTime DateReceived() const { return FDateReceived; }
   // The rows of attRecipTable, in table order.
   const std::vector<TRecipient>& Recipients() const { return FRecipients; }
-  // The recipients of one type, formatted and joined by "; ".
+  // The recipients of one type, formatted and joined by "; "; when the stream has none of
+  // that type, the carrying mail's To or Cc.
   std::string RecipientLine(TRecipientType type) const;
+
+  // The headers of the mail that carried this stream. Subject, sender, To, Cc and the date
+  // sent fall back to them where the stream has none of its own.
+  void SetCarrierHeaders(TCarrierHeaders headers) { FCarrier = std::move(headers); }
+  const TCarrierHeaders& CarrierHeaders() const { return FCarrier; }
+  // Lists a file the carrying mail brought beside the stream, after the stream's own
+  // attachments: size bytes at offset of this reader's open file (outside the stream's
+  // range), named name (UTF-8). Raises ERangeError when they do not lie inside the file.
+  TTNEFFile& AddCarriedFile(std::string name, std::string mimeType, std::uint32_t size,
+                            std::int64_t offset);
 
   // Messages nest at most this deep; deeper ones are refused, not read.
   static constexpr int kMaxDepth = 64;
@@ -229,6 +246,8 @@ private:
   std::string FSubjectW;  // UTF-8, from PR_SUBJECT_W / PR_CONVERSATION_TOPIC_W
   std::string FFromW;     // UTF-8, from PR_SENDER_NAME_W
   std::string FFromTriple;  // eight-bit display name of attFrom
+
+  TCarrierHeaders FCarrier;
 
   int FDataCounter = 0;
   int FTitleCounter = 0;

@@ -5,6 +5,9 @@
 #include <QDropEvent>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFileSystemModel>
+#include <QLabel>
+#include <QSortFilterProxyModel>
 #include <QTimer>
 #include <QMenu>
 #include <QMessageBox>
@@ -18,8 +21,11 @@
 
 #include "AttachmentActions.h"
 #include "AttachmentListModel.h"
+#include "DateTime.h"
 #include "Exception.h"
 #include "ErrorBox.h"
+#include "MailChooser.h"
+#include "MailDocument.h"
 #include "MessageBodyView.h"
 #include "PathDialog.h"
 #include "QvExtensionManager.h"
@@ -48,6 +54,44 @@ QString TrimSpacesAndControls(const QString& s) {
   while (end > begin && s.at(end - 1).unicode() <= 0x20) --end;
   return s.mid(begin, end - begin);
 }
+
+// The open dialog's view of a folder. Under the winmail.dat filter it lists, besides the
+// names its patterns match, files without any extension: mail programs and web mail save
+// the attachment as "winmail", "ATT00001" and the like. The file model only marks the names
+// outside the patterns (they stay in it, disabled); this proxy shows those without a dot as
+// ordinary files and hides the rest.
+class TOpenDialogProxy : public QSortFilterProxyModel {
+public:
+  TOpenDialogProxy(QFileDialog* dialog, QString winmailFilter)
+      : QSortFilterProxyModel(dialog), FDialog(dialog), FWinmailFilter(std::move(winmailFilter)) {}
+  // After the filters changed (a new language): refilter with the new winmail.dat filter.
+  void SetWinmailFilter(QString filter) {
+    FWinmailFilter = std::move(filter);
+    Refilter();
+  }
+  void Refilter() { invalidateFilter(); }
+
+  Qt::ItemFlags flags(const QModelIndex& index) const override {
+    Qt::ItemFlags result = QSortFilterProxyModel::flags(index);
+    if (!(result & Qt::ItemIsEnabled) && IsExtensionless(mapToSource(index))) result |= Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+    return result;
+  }
+
+protected:
+  bool filterAcceptsRow(int row, const QModelIndex& parent) const override {
+    const QModelIndex index = sourceModel()->index(row, 0, parent);
+    return (sourceModel()->flags(index) & Qt::ItemIsEnabled) || IsExtensionless(index);
+  }
+
+private:
+  bool IsExtensionless(const QModelIndex& index) const {
+    const auto* files = qobject_cast<const QFileSystemModel*>(sourceModel());
+    return files != nullptr && FDialog->selectedNameFilter() == FWinmailFilter && !files->isDir(index) &&
+           !files->fileName(index).contains(QLatin1Char('.'));
+  }
+  QFileDialog* FDialog;
+  QString FWinmailFilter;
+};
 
 }  // namespace
 
@@ -80,6 +124,15 @@ TfmVelquinDatReader::TfmVelquinDatReader(QWidget* parent)
   ui->Splitter->setStyleSheet(QStringLiteral("QSplitter::handle { background: palette(light); }"));
   // The message pane covers the hint label; the white site label lies under the grey one.
   ui->pnlMessage->raise();
+  // The recipients and date of a mail, between the sender and the body; hidden when empty.
+  FMailHeaders = new QLabel(ui->pnlMessage);
+  FMailHeaders->setObjectName(QStringLiteral("lblMailHeaders"));
+  FMailHeaders->setTextFormat(Qt::PlainText);
+  FMailHeaders->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  FMailHeaders->setWordWrap(true);
+  FMailHeaders->setContentsMargins(0, 3, 0, 0);
+  FMailHeaders->hide();
+  ui->pnlMessageLayout->insertWidget(ui->pnlMessageLayout->indexOf(ui->RichEdit1) - 1, FMailHeaders);
 
   SetupToolBars();
   SetupDialogs();
@@ -174,6 +227,10 @@ void TfmVelquinDatReader::SetupToolBars() {
   link(save1, ui->actSave);
 }
 
+QStringList TfmVelquinDatReader::OpenFilters() {
+  return {Res(TStringId::OpenFilterWinmail), Res(TStringId::OpenFilterMail), Res(TStringId::OpenFilterAllFiles)};
+}
+
 void TfmVelquinDatReader::SetupDialogs() {
   FDialogs = std::make_unique<TQtAttachmentDialogs>(
       this, [this]() -> QFileDialog& { return SaveDialog(); }, [this]() -> TPathDialog& { return FolderDialog(); });
@@ -185,7 +242,13 @@ QFileDialog& TfmVelquinDatReader::OpenDialog() {
     FOpenDialog->setObjectName(QStringLiteral("OpenDialog"));
     FOpenDialog->setFileMode(QFileDialog::ExistingFile);
     FOpenDialog->setAcceptMode(QFileDialog::AcceptOpen);
-    FOpenDialog->setNameFilters({Res(TStringId::OpenFilterWinmail), Res(TStringId::OpenFilterAllFiles)});
+    // Our own dialog, not the desktop's: only it lists extension-less files as winmail.dat.
+    FOpenDialog->setOption(QFileDialog::DontUseNativeDialog, true);
+    auto* proxy = new TOpenDialogProxy(FOpenDialog, OpenFilters().first());
+    FOpenDialog->setProxyModel(proxy);
+    if (auto* files = FOpenDialog->findChild<QFileSystemModel*>()) files->setNameFilterDisables(true);
+    FOpenDialog->setNameFilters(OpenFilters());
+    connect(FOpenDialog, &QFileDialog::filterSelected, proxy, &TOpenDialogProxy::Refilter);
   }
   return *FOpenDialog;
 }
@@ -296,8 +359,16 @@ void TfmVelquinDatReader::OpenFile(const QString& fileName) {
   FReader.reset();
   ClearList();
   try {
-    FReader = std::make_unique<TTNEFReader>(QFile::encodeName(fileName).toStdString(),
-                                            QFile::encodeName(FMapi32Path).toStdString());
+    // A mail or a mailbox is opened through its winmail.dat; with several, the user picks.
+    const TMailChooser chooser = [this](const TMailFile& mail) {
+      return FMailChooser ? FMailChooser(mail) : ChooseMailEntry(this, mail);
+    };
+    FReader = OpenDocument(QFile::encodeName(fileName).toStdString(),
+                           QFile::encodeName(FMapi32Path).toStdString(), chooser);
+    if (!FReader) {
+      setWindowTitle(Res(TStringId::MainWindowStartCaption));
+      return;
+    }
   } catch (const std::exception& e) {
     FReader.reset();
     throw Exception(FormatRes(TStringId::ErrorReadingFile,
@@ -406,8 +477,25 @@ void TfmVelquinDatReader::ShowMessagePane() {
   ui->edtSubject->setCursorPosition(0);
   ui->edtFrom->setText(Utf8(FReader->DisplayFrom()));
   ui->edtFrom->setCursorPosition(0);
+  ShowMailHeaders();
   ui->lblExternal->hide();
   ui->pnlMessage->show();
+}
+
+void TfmVelquinDatReader::ShowMailHeaders() {
+  // Recipients and date come from the stream when it has them, else from the mail that
+  // carried it; a bare TNEF file shows them only when the stream names them.
+  QStringList lines;
+  const auto add = [&lines](TStringId label, const std::string& value) {
+    if (!value.empty()) lines << Res(label) + QStringLiteral(": ") + Utf8(value);
+  };
+  add(TStringId::MailHeaderTo, FReader->RecipientLine(TRecipientType::To));
+  add(TStringId::MailHeaderCc, FReader->RecipientLine(TRecipientType::Cc));
+  const TCarrierHeaders& carrier = FReader->CarrierHeaders();
+  if (!carrier.DateText.empty() || FReader->DateSent() != 0)
+    add(TStringId::MailColumnDate, carrier.DateText.empty() ? DateTimeToIso(FReader->DateSent()) : carrier.DateText);
+  FMailHeaders->setText(lines.join(QLatin1Char('\n')));
+  FMailHeaders->setVisible(!lines.isEmpty());
 }
 
 void TfmVelquinDatReader::ClearPreview() {
@@ -465,8 +553,12 @@ void TfmVelquinDatReader::changeEvent(QEvent* event) {
 void TfmVelquinDatReader::RetranslateTexts() {
   setWindowTitle(FReader ? Res(TStringId::AppTitle) + QStringLiteral(" - ") + Utf8(FReader->DisplaySubject())
                          : Res(TStringId::MainWindowStartCaption));
-  if (FOpenDialog)
-    FOpenDialog->setNameFilters({Res(TStringId::OpenFilterWinmail), Res(TStringId::OpenFilterAllFiles)});
+  if (FOpenDialog) {
+    // New filters select the first again: winmail.dat, with the extension-less files.
+    FOpenDialog->setNameFilters(OpenFilters());
+    if (auto* proxy = dynamic_cast<TOpenDialogProxy*>(FOpenDialog->proxyModel()))
+      proxy->SetWinmailFilter(OpenFilters().first());
+  }
   FListModel->RetranslateHeaders();
   if (FListModel->Count() > 0) FListModel->SetCaption(0, Res(TStringId::MessageTextRow));
   for (QAction* action : ui->ToolBar1->actions() + ui->ToolBar->actions()) action->setIconText(action->text());

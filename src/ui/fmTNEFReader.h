@@ -6,6 +6,7 @@
 
 #include <QMainWindow>
 #include <QStringList>
+#include <functional>
 #include <memory>
 
 #include "Picture.h"
@@ -14,6 +15,8 @@ namespace Ui {
 class TfmVelquinDatReader;
 }
 class QFileDialog;
+class QLabel;
+class TMailFile;
 class QMenu;
 class QModelIndex;
 class TAttachmentListModel;
@@ -29,7 +32,8 @@ public:
   explicit TfmVelquinDatReader(QWidget* parent = nullptr);
   ~TfmVelquinDatReader() override;
 
-  // Loads a TNEF file into the window. Raises the general exception with the read-error
+  // Loads a TNEF file, or a mail or mailbox through its winmail.dat, into the window (a file
+  // with several asks which one, and stays empty when the user declines). Raises the general exception with the read-error
   // message when the file cannot be read; the list is then empty and no reader is held.
   void OpenFile(const QString& fileName);
 
@@ -43,6 +47,13 @@ public:
   // The drop handler's loop: opens the first of the files that reads as TNEF, silently.
   // Returns the index of the file opened, or -1.
   int OpenDroppedFiles(const QStringList& fileNames);
+
+  // Answers the chooser of a file with several winmail.dat parts instead of asking the
+  // user (for tests); empty: the chooser dialog.
+  void SetMailChooser(std::function<int(const TMailFile&)> chooser) { FMailChooser = std::move(chooser); }
+  // The open dialog's filters: winmail.dat files, mail files, all files.
+  static QStringList OpenFilters();
+  QLabel& MailHeaders() const { return *FMailHeaders; }
 
   // The path of the system mail library handed to every reader.
   void SetMapi32Path(const QString& path) { FMapi32Path = path; }
@@ -95,6 +106,7 @@ private:
   void lvwFilesSelectItem();
   void SplitterMoved();
   void ShowMessagePane();
+  void ShowMailHeaders();
   void SetupToolBars();
   void SetupDialogs();
   void ClearList();
@@ -114,6 +126,8 @@ private:
   TAttachmentListModel* FListModel = nullptr;
   TQvExtensionManager* QvExtensionManager1 = nullptr;
   QFileDialog* FOpenDialog = nullptr;
+  QLabel* FMailHeaders = nullptr;  // To, Cc and date, under the sender
+  std::function<int(const TMailFile&)> FMailChooser;
   QFileDialog* FSaveDialog = nullptr;
   QMenu* FPopupMenu = nullptr;
   TPathDialog* FPathDialog = nullptr;
