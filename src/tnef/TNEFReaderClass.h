@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "CalendarItem.h"
 #include "DateTime.h"
 #include "DynamicLibrary.h"
 #include "FileCopy.h"
@@ -132,10 +133,16 @@ public:
   // attMessageClass (or PR_MESSAGE_CLASS), e.g. "IPM.Note"; empty when absent.
   const std::string& MessageClass() const { return FMessageClass; }
   TDateTime DateReceived() const { return FDateReceived; }
+  // When the message was sent, from PR_CLIENT_SUBMIT_TIME: seconds since 1970 UTC, 0 when
+  // absent. (attDateSent holds the sender's clock without its zone.)
+  std::int64_t SubmitTime() const { return FSubmitTime; }
   // The rows of attRecipTable, in table order.
   const std::vector<TRecipient>& Recipients() const { return FRecipients; }
   // The recipients of one type, formatted and joined by "; ".
   std::string RecipientLine(TRecipientType type) const;
+
+  // The meeting, appointment or task the message carries (Kind None for other messages).
+  const TCalendarItem& Calendar() const { return FCalendar; }
 
   // Messages nest at most this deep; deeper ones are refused, not read.
   static constexpr int kMaxDepth = 64;
@@ -203,6 +210,9 @@ private:
   TDateTime FDateReceived = 0;
   std::vector<TRecipient> FRecipients;
   std::string FRecipientTable;  // the raw table until the walk ends
+  TCalendarCollector FCalendarCollector;  // until the walk ends
+  TCalendarItem FCalendar;
+  std::int64_t FSubmitTime = 0;
   std::vector<std::unique_ptr<TTNEFFile>> FFiles;
   std::string FFileName;
   std::vector<std::string> FAttributes;
