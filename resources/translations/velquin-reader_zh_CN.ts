@@ -148,6 +148,8 @@ Commands:
                                  save the body and every attachment into DIR
                                  (default: the current folder); existing files are
                                  kept unless --overwrite is given
+  ics FILE                       the meeting, appointment or task as iCalendar
+                                 on standard output
 
 Options:
   --attachment N[/M...]
@@ -169,6 +171,7 @@ Options:
                                  将正文和所有附件保存到目录中
                                  （默认为当前目录）；除非指定 --overwrite，
                                  否则保留已有的文件
+  ics 文件                       将会议、约会或任务以 iCalendar 格式输出到标准输出
 
 选项：
   --attachment N[/M...]
@@ -377,6 +380,161 @@ Options:
         <source>Shared libraries (*.so *.so.* *.dll)</source>
         <comment>MailLibraryFilter</comment>
         <translation>共享库 (*.so *.so.* *.dll)</translation>
+    </message>
+    <message>
+        <source>Embedded message</source>
+        <comment>EmbeddedMessageType</comment>
+        <translation>嵌入的邮件</translation>
+    </message>
+    <message>
+        <source>Back</source>
+        <comment>ActionBack</comment>
+        <translation>返回</translation>
+    </message>
+    <message>
+        <source>Date</source>
+        <comment>HeaderDate</comment>
+        <translation>日期</translation>
+    </message>
+    <message>
+        <source>To</source>
+        <comment>HeaderTo</comment>
+        <translation>收件人</translation>
+    </message>
+    <message>
+        <source>Cc</source>
+        <comment>HeaderCc</comment>
+        <translation>抄送</translation>
+    </message>
+    <message>
+        <source>Add to calendar...</source>
+        <comment>ActionAddToCalendar</comment>
+        <translation>添加到日历...</translation>
+    </message>
+    <message>
+        <source>iCalendar (*.ics)</source>
+        <comment>CalendarFilter</comment>
+        <translation>iCalendar (*.ics)</translation>
+    </message>
+    <message>
+        <source>What</source>
+        <comment>CalendarWhat</comment>
+        <translation>主题</translation>
+    </message>
+    <message>
+        <source>When</source>
+        <comment>CalendarWhen</comment>
+        <translation>时间</translation>
+    </message>
+    <message>
+        <source>Where</source>
+        <comment>CalendarWhere</comment>
+        <translation>地点</translation>
+    </message>
+    <message>
+        <source>Organizer</source>
+        <comment>CalendarOrganizer</comment>
+        <translation>组织者</translation>
+    </message>
+    <message>
+        <source>Attendees</source>
+        <comment>CalendarAttendees</comment>
+        <translation>参与者</translation>
+    </message>
+    <message>
+        <source>Recurs</source>
+        <comment>CalendarRecurs</comment>
+        <translation>重复</translation>
+    </message>
+    <message>
+        <source>Answer</source>
+        <comment>CalendarAnswer</comment>
+        <translation>答复</translation>
+    </message>
+    <message>
+        <source>all day</source>
+        <comment>CalendarAllDay</comment>
+        <translation>全天</translation>
+    </message>
+    <message>
+        <source>required</source>
+        <comment>CalendarRequired</comment>
+        <translation>必需</translation>
+    </message>
+    <message>
+        <source>optional</source>
+        <comment>CalendarOptional</comment>
+        <translation>可选</translation>
+    </message>
+    <message>
+        <source>resource</source>
+        <comment>CalendarResource</comment>
+        <translation>资源</translation>
+    </message>
+    <message>
+        <source>Accepted</source>
+        <comment>CalendarAccepted</comment>
+        <translation>已接受</translation>
+    </message>
+    <message>
+        <source>Tentative</source>
+        <comment>CalendarTentative</comment>
+        <translation>暂定</translation>
+    </message>
+    <message>
+        <source>Declined</source>
+        <comment>CalendarDeclined</comment>
+        <translation>已拒绝</translation>
+    </message>
+    <message>
+        <source>Canceled</source>
+        <comment>CalendarCanceled</comment>
+        <translation>已取消</translation>
+    </message>
+    <message>
+        <source>Due</source>
+        <comment>TaskDue</comment>
+        <translation>截止日期</translation>
+    </message>
+    <message>
+        <source>Status</source>
+        <comment>TaskStatus</comment>
+        <translation>状态</translation>
+    </message>
+    <message>
+        <source>Complete</source>
+        <comment>TaskComplete</comment>
+        <translation>完成</translation>
+    </message>
+    <message>
+        <source>Not started</source>
+        <comment>TaskNotStarted</comment>
+        <translation>未开始</translation>
+    </message>
+    <message>
+        <source>In progress</source>
+        <comment>TaskInProgress</comment>
+        <translation>进行中</translation>
+    </message>
+    <message>
+        <source>Completed</source>
+        <comment>TaskCompleted</comment>
+        <translation>已完成</translation>
+    </message>
+    <message>
+        <source>Waiting on someone else</source>
+        <comment>TaskWaiting</comment>
+        <translation>等待其他人</translation>
+    </message>
+    <message>
+        <source>Deferred</source>
+        <comment>TaskDeferred</comment>
+        <translation>已推迟</translation>
+    </message>
+    <message>
+        <source>The file holds no calendar item (meeting, appointment or task)</source>
+        <comment>CliNoCalendarItem</comment>
+        <translation>该文件不包含日历项（会议、约会或任务）</translation>
     </message>
 </context>
 <context>

@@ -4,7 +4,9 @@
 #include <memory>
 #include <optional>
 
+#include "CalendarText.h"
 #include "FileCopy.h"
+#include "ICalendarWriter.h"
 #include "Json.h"
 #include "MessageBody.h"
 #include "SafeFileName.h"
@@ -148,7 +150,9 @@ void Show(const TTNEFReader& reader, bool json, std::ostream& out) {
         << ",\"to\":" << JsonOrNull(to) << ",\"cc\":" << JsonOrNull(cc)
         << ",\"class\":" << JsonOrNull(reader.MessageClass())
         << ",\"dateSent\":" << JsonDate(reader.DateSent()) << ",\"body\":{\"bytes\":" << bodySize
-        << ",\"kind\":\"" << kind << "\"},\"attachments\":";
+        << ",\"kind\":\"" << kind << "\"}";
+    WriteCalendarJson(reader.Calendar(), out);
+    out << ",\"attachments\":";
     JsonAttachments(reader, out);
     out << "}\n";
     return;
@@ -162,6 +166,18 @@ void Show(const TTNEFReader& reader, bool json, std::ostream& out) {
       << "Date sent: " << date << "\n"
       << "Body: " << bodySize << " bytes (" << kind << ")\n"
       << "Attachments: " << reader.Count() << "\n";
+  WriteCalendarLines(reader.Calendar(), out, Field);
+}
+
+// The calendar item as iCalendar, or 1 and a message when the message carries none.
+int Ics(TTNEFReader& reader, std::ostream& out, std::ostream& err) {
+  if (!reader.Calendar().IsCalendarItem()) {
+    ErrorLine(err, LoadResString(TStringId::CliNoCalendarItem));
+    return 1;
+  }
+  out << CalendarItemToICalendar(reader.Calendar(), ConvertMessageBody(reader, TBodyOutputs::Text).Text,
+                                 DateTimeToUnix(reader.DateSent()));
+  return 0;
 }
 
 void List(const TTNEFReader& reader, bool json, std::ostream& out) {
@@ -257,7 +273,8 @@ int RunTnefTool(const std::vector<std::string>& args, std::istream& in, std::ost
 
   const std::string& command = options.Command;
   if (command.empty() || expectPath) return Usage(err, "");
-  const bool known = command == "show" || command == "list" || command == "body" || command == "extract";
+  const bool known = command == "show" || command == "list" || command == "body" || command == "extract" ||
+                     command == "ics";
   if (!known) return Usage(err, FormatRes(TStringId::CliUnknownCommand, {Arg(command)}));
   const std::size_t maxOperands = command == "extract" ? 2 : 1;
   if (options.Operands.empty() || options.Operands.size() > maxOperands) return Usage(err, "");
@@ -280,6 +297,7 @@ int RunTnefTool(const std::vector<std::string>& args, std::istream& in, std::ost
     if (html) out.write(body.Html.data(), static_cast<std::streamsize>(body.Html.size()));
     else out << TextForTerminal(body.Text, TLineBreaks::Keep);
   }
+  else if (command == "ics") return Finish(Ics(*reader, out, err), out, err);
   else if (command == "body") out.write(reader->Body().data(), static_cast<std::streamsize>(reader->Body().size()));
   else return Finish(Extract(*reader, options.Operands.size() > 1 ? options.Operands[1] : "", options.Overwrite, out, err), out, err);
   return Finish(0, out, err);
