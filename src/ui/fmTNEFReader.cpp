@@ -20,6 +20,7 @@
 #include "Exception.h"
 #include "ErrorBox.h"
 #include "MessageBodyView.h"
+#include "MessageHeader.h"
 #include "PathDialog.h"
 #include "QvExtensionManager.h"
 #include "Startup.h"
@@ -82,6 +83,7 @@ TfmVelquinDatReader::TfmVelquinDatReader(QWidget* parent)
 
   SetupToolBars();
   SetupDialogs();
+  SetupMessageNavigation();
   // The list panel is 323 pixels wide, or as wide as the first toolbar needs where the
   // fonts are wider than the design's, so that no button hides in an overflow menu.
   ensurePolished();
@@ -127,7 +129,9 @@ TfmVelquinDatReader::~TfmVelquinDatReader() {
   ui->pnlPreview->SetPicture(nullptr);
   FListModel->Clear();
   FPicture.Clear();
+  FSelectedMessage.reset();
   FReader.reset();
+  FParents.clear();
 }
 
 void TfmVelquinDatReader::SetupToolBars() {
@@ -292,7 +296,10 @@ void TfmVelquinDatReader::actOpenWinmailExecute() {
 void TfmVelquinDatReader::OpenFile(const QString& fileName) {
   ClearPreview();
   // The rows point into the reader, so they go with it; a failed open leaves an empty list.
+  FSelectedMessage.reset();
   FReader.reset();
+  FParents.clear();
+  FParentRows.clear();
   ClearList();
   try {
     FReader = std::make_unique<TTNEFReader>(QFile::encodeName(fileName).toStdString(),
@@ -304,6 +311,7 @@ void TfmVelquinDatReader::OpenFile(const QString& fileName) {
   }
   setWindowTitle(Res(TStringId::AppTitle) + QStringLiteral(" - ") + Utf8(FReader->DisplaySubject()));
   FillList();
+  UpdateNavigation();
 }
 
 void TfmVelquinDatReader::ClearList() {
@@ -326,9 +334,16 @@ void TfmVelquinDatReader::FillList() {
                   QString::number(FReader->Body().size()), nullptr});
   for (int i = 0; i < FReader->Count(); ++i) {
     TTNEFFile& file = FReader->Files(i);
+    // An attached message is listed by its subject, not by the placeholder's name.
+    if (file.IsEmbeddedMessage() && !file.EmbeddedSubject().empty()) {
+      rows.push_back({Utf8(file.EmbeddedSubject()), Res(TStringId::EmbeddedMessageType),
+                      QString::number(file.Size()), &file});
+      continue;
+    }
     const QString caption = Utf8(file.DisplayName());
-    rows.push_back({caption, QvExtensionManager1->GetExtensionInfo(ExtensionOf(caption)).Description,
-                    QString::number(file.Size()), &file});
+    const QString type = file.IsEmbeddedMessage() ? Res(TStringId::EmbeddedMessageType)
+                                                  : QvExtensionManager1->GetExtensionInfo(ExtensionOf(caption)).Description;
+    rows.push_back({caption, type, QString::number(file.Size()), &file});
   }
   FListModel->SetRows(std::move(rows));
   if (FListModel->Count() > 0) SelectRow(0);
@@ -362,13 +377,28 @@ void TfmVelquinDatReader::UpdateSelection() {
   ui->actSaveAll->setEnabled(FListModel->Count() > 1);
   if (row >= 0) ShowItem(file);
   else ClearPreview();
+  UpdateNavigation();
 }
 
 void TfmVelquinDatReader::ShowItem(TTNEFFile* file) {
   if (!FReader || (file != nullptr && file == FPreviewFile)) return;
   FPreviewFile = nullptr;
   ui->pnlPreview->SetPicture(nullptr);
-  if (file != nullptr) {
+  FSelectedMessage.reset();
+  if (file != nullptr && file->IsEmbeddedMessage()) {
+    // An attached message shows in the message pane; one that cannot be read is only
+    // listed, as an attachment to open would be.
+    try {
+      FSelectedMessage = FReader->OpenEmbedded(file->Index());
+    } catch (const std::exception&) {
+    }
+    if (FSelectedMessage) {
+      ShowMessagePane(*FSelectedMessage);
+    } else {
+      ui->pnlMessage->hide();
+      ui->lblExternal->show();
+    }
+  } else if (file != nullptr) {
     const QString extension = ExtensionOf(Utf8(file->DisplayName())).toLower();
     if (!TPicture::IsPreviewExtension(extension)) {
       ui->lblExternal->show();
@@ -382,18 +412,19 @@ void TfmVelquinDatReader::ShowItem(TTNEFFile* file) {
     }
     ui->pnlMessage->hide();
   } else {
-    ShowMessagePane();
+    ShowMessagePane(*FReader);
   }
   InvalidatePreview();
 }
 
-void TfmVelquinDatReader::ShowMessagePane() {
-  const TMessageBodyView body = MessageBodyHtml(*FReader);
+void TfmVelquinDatReader::ShowMessagePane(TTNEFReader& message) {
+  const TMessageBodyView body = MessageBodyHtml(message);
   ui->RichEdit1->ShowBody(body);
-  ui->edtSubject->setText(Utf8(FReader->DisplaySubject()));
+  ui->edtSubject->setText(Utf8(message.DisplaySubject()));
   ui->edtSubject->setCursorPosition(0);
-  ui->edtFrom->setText(Utf8(FReader->DisplayFrom()));
+  ui->edtFrom->setText(Utf8(message.DisplayFrom()));
   ui->edtFrom->setCursorPosition(0);
+  FMessageHeader->ShowMessage(message);
   ui->lblExternal->hide();
   ui->pnlMessage->show();
 }
@@ -418,7 +449,10 @@ bool TfmVelquinDatReader::HasSelection() const {
 }
 
 void TfmVelquinDatReader::actOpenExecute() {
-  if (HasSelection()) TAttachmentActions::actOpenExecute(SelectedFile());
+  if (!HasSelection()) return;
+  TTNEFFile* file = SelectedFile();
+  if (file != nullptr && file->IsEmbeddedMessage()) OpenEmbeddedMessage(*file);
+  else TAttachmentActions::actOpenExecute(file);
 }
 
 void TfmVelquinDatReader::actSaveExecute() {
@@ -457,6 +491,10 @@ void TfmVelquinDatReader::RetranslateTexts() {
     FOpenDialog->setNameFilters({Res(TStringId::OpenFilterWinmail), Res(TStringId::OpenFilterAllFiles)});
   FListModel->RetranslateHeaders();
   if (FListModel->Count() > 0) FListModel->SetCaption(0, Res(TStringId::MessageTextRow));
+  actBack->setText(Res(TStringId::ActionBack));
+  actAddToCalendar->setText(Res(TStringId::ActionAddToCalendar));
+  FMessageHeader->Retranslate();
+  if (const TTNEFReader* shown = ShownMessage()) FMessageHeader->ShowMessage(*shown);
   for (QAction* action : ui->ToolBar1->actions() + ui->ToolBar->actions()) action->setIconText(action->text());
   // Captions that grew longer may need a wider list panel, so that no button hides in an
   // overflow menu; the panel keeps the width the user gave it otherwise.

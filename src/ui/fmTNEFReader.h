@@ -7,6 +7,7 @@
 #include <QMainWindow>
 #include <QStringList>
 #include <memory>
+#include <vector>
 
 #include "Picture.h"
 
@@ -16,6 +17,7 @@ class TfmVelquinDatReader;
 class QFileDialog;
 class QMenu;
 class QModelIndex;
+class TMessageHeader;
 class TAttachmentListModel;
 class TPathDialog;
 class TQtAttachmentDialogs;
@@ -66,6 +68,18 @@ public:
   // The message-text row's type and size, and every row's, as the list shows them.
   QString RowText(int row, int column) const;
 
+  // Embedded messages: the list shows the embedded message of file in place of its parent
+  // (Back returns). Raises what the reader raises for a damaged message.
+  void OpenEmbeddedMessage(TTNEFFile& file);
+  void actBackExecute();
+  // How many parents are kept behind the message shown (0: the file's own message).
+  int NestingDepth() const { return static_cast<int>(FParents.size()); }
+  // The message the message pane shows: the reader's own, or the selected embedded one.
+  TTNEFReader* ShownMessage() const;
+  // Writes the shown calendar item as an iCalendar file chosen with the save dialog.
+  void actAddToCalendarExecute();
+  TMessageHeader& MessageHeader() const { return *FMessageHeader; }
+
   void UpdateSelection();
   void ShowItem(TTNEFFile* file);
   void ClearPreview();
@@ -94,7 +108,10 @@ private:
   void actOpenWinmailExecute();
   void lvwFilesSelectItem();
   void SplitterMoved();
-  void ShowMessagePane();
+  void ShowMessagePane(TTNEFReader& message);
+  // The Back and Add to calendar actions and the header rows, made in code.
+  void SetupMessageNavigation();
+  void UpdateNavigation();
   void SetupToolBars();
   void SetupDialogs();
   void ClearList();
@@ -103,6 +120,11 @@ private:
   // Declared before FPicture: members go in reverse order, so the picture is released
   // first and the reader (with its temporary copies) last.
   std::unique_ptr<TTNEFReader> FReader;
+  // The messages around the embedded one shown, outermost first; and the embedded message
+  // of the selected row, read for the message pane.
+  std::vector<std::unique_ptr<TTNEFReader>> FParents;
+  std::vector<int> FParentRows;  // the row to select again on Back
+  std::unique_ptr<TTNEFReader> FSelectedMessage;
   TTNEFFile* FPreviewFile = nullptr;
   QString FMapi32Path;
   TPicture FPicture;
@@ -114,6 +136,9 @@ private:
   QMenu* FPopupMenu = nullptr;
   TPathDialog* FPathDialog = nullptr;
   std::unique_ptr<TQtAttachmentDialogs> FDialogs;
+  TMessageHeader* FMessageHeader = nullptr;
+  QAction* actBack = nullptr;
+  QAction* actAddToCalendar = nullptr;
   bool FShown = false;
   int FToolBarWidth = 0;  // the first toolbar's width for its current captions
 };
