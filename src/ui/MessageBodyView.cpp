@@ -56,11 +56,11 @@ TBodyPicture BodyPicture(const TRtfPicture& picture) {
 
 }  // namespace
 
-TMessageBodyView MessageBodyHtml(TTNEFReader& reader) {
+TMessageBodyView MessageBodyHtml(TTNEFReader& reader, std::size_t firstBytes) {
   // RTF (with the HTML or text it may wrap), HTML and plain-text bodies all become one
   // sanitised HTML fragment here.
-  const TRtfConversion body = ConvertMessageBody(reader);
   TMessageBodyView view;
+  const TRtfConversion body = ConvertMessageBody(reader, TBodyOutputs::Html, firstBytes, &view.Partial);
   view.Html = Utf8(body.Html);
   if (body.Source == TBodySource::Html || body.Source == TBodySource::RtfEncapsulatedHtml) view.BasePixelSize = 16;
   for (std::size_t i = 0; i < body.Pictures.size(); ++i) {

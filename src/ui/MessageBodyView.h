@@ -21,6 +21,9 @@ struct TMessageBodyView {
   // The size HTML bodies start from, as in a browser (16 px "medium"); 0 for bodies that
   // give their own sizes (RTF) or none (plain text): the pane's font.
   int BasePixelSize = 0;
+  // Only the body's first part was converted (see MessageBodyHtml's firstBytes).
+  bool Partial = false;
 };
 
-TMessageBodyView MessageBodyHtml(TTNEFReader& reader);
+// firstBytes: convert only about the body's first firstBytes bytes, for a quick first look.
+TMessageBodyView MessageBodyHtml(TTNEFReader& reader, std::size_t firstBytes = std::size_t(-1));

@@ -69,8 +69,8 @@ void TfmVelquinDatReader::OpenEmbeddedMessage(TTNEFFile& file) {
   // Read first: a damaged message leaves the window as it was.
   std::unique_ptr<TTNEFReader> child = FReader->OpenEmbedded(file.Index());
   const QModelIndexList selected = ui->lvwFiles->selectionModel()->selectedRows();
-  ClearPreview();
-  FListModel->Clear();
+  // The pane and the rows go with the message they show.
+  ClearList();
   FSelectedMessage.reset();
   FParentRows.push_back(selected.isEmpty() ? 0 : selected.first().row());
   FParents.push_back(std::move(FReader));
@@ -82,8 +82,8 @@ void TfmVelquinDatReader::OpenEmbeddedMessage(TTNEFFile& file) {
 
 void TfmVelquinDatReader::actBackExecute() {
   if (FParents.empty()) return;
-  ClearPreview();
-  FListModel->Clear();
+  // The pane and the rows go with the message they show.
+  ClearList();
   FSelectedMessage.reset();
   FReader = std::move(FParents.back());
   FParents.pop_back();

@@ -5,6 +5,7 @@
 #include <QDropEvent>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QTimer>
 #include <QMenu>
 #include <QMessageBox>
 #include <QMimeData>
@@ -315,6 +316,8 @@ void TfmVelquinDatReader::OpenFile(const QString& fileName) {
 }
 
 void TfmVelquinDatReader::ClearList() {
+  FBodyInPane = false;
+  ++FBodyCount;
   FListModel->Clear();
   ui->pnlMessage->hide();
   ui->lblExternal->hide();
@@ -418,8 +421,21 @@ void TfmVelquinDatReader::ShowItem(TTNEFFile* file) {
 }
 
 void TfmVelquinDatReader::ShowMessagePane(TTNEFReader& message) {
-  const TMessageBodyView body = MessageBodyHtml(message);
-  ui->RichEdit1->ShowBody(body);
+  // The open file's own body stays in the pane once shown; an attached message's body is
+  // converted each time it is selected, and the own body after it again.
+  const bool own = &message == FReader.get();
+  if (!own || !FBodyInPane) {
+    // A long body's start is shown at once; the whole is converted once the window has
+    // painted, and then takes its place, unless another body was shown meanwhile.
+    const TMessageBodyView first = MessageBodyHtml(message, TMessageBrowser::kFirstPartBytes);
+    ui->RichEdit1->ShowBody(first);
+    FBodyInPane = own;
+    const unsigned shown = ++FBodyCount;
+    if (first.Partial)
+      QTimer::singleShot(0, this, [this, &message, shown] {
+        if (FBodyCount == shown && ShownMessage() == &message) ui->RichEdit1->ShowBody(MessageBodyHtml(message));
+      });
+  }
   ui->edtSubject->setText(Utf8(message.DisplaySubject()));
   ui->edtSubject->setCursorPosition(0);
   ui->edtFrom->setText(Utf8(message.DisplayFrom()));

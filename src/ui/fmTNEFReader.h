@@ -125,6 +125,12 @@ private:
   std::vector<std::unique_ptr<TTNEFReader>> FParents;
   std::vector<int> FParentRows;  // the row to select again on Back
   std::unique_ptr<TTNEFReader> FSelectedMessage;
+  // The pane holds the open file's body once shown: coming back to its row shows it again
+  // without converting it again.
+  bool FBodyInPane = false;
+  // Counts the bodies put in the pane (and the files opened), so that late work for an
+  // earlier one is dropped.
+  unsigned FBodyCount = 0;
   TTNEFFile* FPreviewFile = nullptr;
   QString FMapi32Path;
   TPicture FPicture;
