@@ -21,6 +21,8 @@ run_packages=(
   # registry store and picture decoders (libwmf links expat and draws with the URW fonts)
   libsqlite3-dev libjpeg62-turbo-dev libpng-dev zlib1g-dev libgif-dev libwmf-dev libexpat1-dev
   fonts-urw-base35 libemf2svg-dev
+  # calendar items exported as iCalendar
+  libical-dev
   # the shared MIME database and the desktop's "open with" tools
   shared-mime-info xdg-utils
   # mail files (.eml, mbox) that carry a TNEF part
@@ -31,6 +33,8 @@ run_packages=(
 test_packages=(
   googletest libgtest-dev libgmock-dev
   desktop-file-utils appstream
+  # the iCalendar test reads our output with a second, independent parser
+  python3-icalendar
 )
 
 # libFuzzer targets: clang and its runtime libraries.

@@ -151,6 +151,8 @@ Commands:
                                  kept unless --overwrite is given
   list-mail FILE [--json]        one line per winmail.dat of a mail or mailbox:
                                  its number, subject, sender and date
+  ics FILE                       the meeting, appointment or task as iCalendar
+                                 on standard output
 
 Options:
   --attachment N[/M...]
@@ -177,6 +179,8 @@ Commandes&#xa0;:
                                  sont conservés, sauf si --overwrite est indiqué
   list-mail FICHIER [--json]     une ligne par winmail.dat d&apos;un courriel ou d&apos;une boîte aux lettres&#xa0;:
                                  son numéro, son objet, son expéditeur et sa date
+  ics FICHIER                    la réunion, le rendez-vous ou la tâche en iCalendar
+                                 sur la sortie standard
 
 Options&#xa0;:
   --attachment N[/M...]
@@ -434,19 +438,164 @@ Options&#xa0;:
         <translation>Date</translation>
     </message>
     <message>
+        <source>This message is too long to be shown whole here; save its message text to read the rest.</source>
+        <comment>BodyCutShort</comment>
+        <translation>Ce message est trop long pour être affiché ici en entier ; enregistrez son texte pour lire la suite.</translation>
+    </message>
+    <message>
+        <source>Embedded message</source>
+        <comment>EmbeddedMessageType</comment>
+        <translation>Message joint</translation>
+    </message>
+    <message>
+        <source>Back</source>
+        <comment>ActionBack</comment>
+        <translation>Précédent</translation>
+    </message>
+    <message>
+        <source>Date</source>
+        <comment>HeaderDate</comment>
+        <translation>Date</translation>
+    </message>
+    <message>
         <source>To</source>
-        <comment>MailHeaderTo</comment>
+        <comment>HeaderTo</comment>
         <translation>À</translation>
     </message>
     <message>
         <source>Cc</source>
-        <comment>MailHeaderCc</comment>
+        <comment>HeaderCc</comment>
         <translation>Cc</translation>
     </message>
     <message>
-        <source>This message is too long to be shown whole here; save its message text to read the rest.</source>
-        <comment>BodyCutShort</comment>
-        <translation>Ce message est trop long pour être affiché ici en entier ; enregistrez son texte pour lire la suite.</translation>
+        <source>Add to calendar...</source>
+        <comment>ActionAddToCalendar</comment>
+        <translation>Ajouter au calendrier...</translation>
+    </message>
+    <message>
+        <source>iCalendar (*.ics)</source>
+        <comment>CalendarFilter</comment>
+        <translation>iCalendar (*.ics)</translation>
+    </message>
+    <message>
+        <source>What</source>
+        <comment>CalendarWhat</comment>
+        <translation>Objet</translation>
+    </message>
+    <message>
+        <source>When</source>
+        <comment>CalendarWhen</comment>
+        <translation>Quand</translation>
+    </message>
+    <message>
+        <source>Where</source>
+        <comment>CalendarWhere</comment>
+        <translation>Lieu</translation>
+    </message>
+    <message>
+        <source>Organizer</source>
+        <comment>CalendarOrganizer</comment>
+        <translation>Organisateur</translation>
+    </message>
+    <message>
+        <source>Attendees</source>
+        <comment>CalendarAttendees</comment>
+        <translation>Participants</translation>
+    </message>
+    <message>
+        <source>Recurs</source>
+        <comment>CalendarRecurs</comment>
+        <translation>Périodicité</translation>
+    </message>
+    <message>
+        <source>Answer</source>
+        <comment>CalendarAnswer</comment>
+        <translation>Réponse</translation>
+    </message>
+    <message>
+        <source>all day</source>
+        <comment>CalendarAllDay</comment>
+        <translation>toute la journée</translation>
+    </message>
+    <message>
+        <source>required</source>
+        <comment>CalendarRequired</comment>
+        <translation>obligatoire</translation>
+    </message>
+    <message>
+        <source>optional</source>
+        <comment>CalendarOptional</comment>
+        <translation>facultatif</translation>
+    </message>
+    <message>
+        <source>resource</source>
+        <comment>CalendarResource</comment>
+        <translation>ressource</translation>
+    </message>
+    <message>
+        <source>Accepted</source>
+        <comment>CalendarAccepted</comment>
+        <translation>Accepté</translation>
+    </message>
+    <message>
+        <source>Tentative</source>
+        <comment>CalendarTentative</comment>
+        <translation>Provisoire</translation>
+    </message>
+    <message>
+        <source>Declined</source>
+        <comment>CalendarDeclined</comment>
+        <translation>Refusé</translation>
+    </message>
+    <message>
+        <source>Canceled</source>
+        <comment>CalendarCanceled</comment>
+        <translation>Annulé</translation>
+    </message>
+    <message>
+        <source>Due</source>
+        <comment>TaskDue</comment>
+        <translation>Échéance</translation>
+    </message>
+    <message>
+        <source>Status</source>
+        <comment>TaskStatus</comment>
+        <translation>État</translation>
+    </message>
+    <message>
+        <source>Complete</source>
+        <comment>TaskComplete</comment>
+        <translation>Achevé</translation>
+    </message>
+    <message>
+        <source>Not started</source>
+        <comment>TaskNotStarted</comment>
+        <translation>Non commencée</translation>
+    </message>
+    <message>
+        <source>In progress</source>
+        <comment>TaskInProgress</comment>
+        <translation>En cours</translation>
+    </message>
+    <message>
+        <source>Completed</source>
+        <comment>TaskCompleted</comment>
+        <translation>Terminée</translation>
+    </message>
+    <message>
+        <source>Waiting on someone else</source>
+        <comment>TaskWaiting</comment>
+        <translation>En attente de quelqu&apos;un d&apos;autre</translation>
+    </message>
+    <message>
+        <source>Deferred</source>
+        <comment>TaskDeferred</comment>
+        <translation>Différée</translation>
+    </message>
+    <message>
+        <source>The file holds no calendar item (meeting, appointment or task)</source>
+        <comment>CliNoCalendarItem</comment>
+        <translation>Le fichier ne contient aucun élément de calendrier (réunion, rendez-vous ou tâche)</translation>
     </message>
 </context>
 <context>

@@ -151,6 +151,8 @@ Commands:
                                  kept unless --overwrite is given
   list-mail FILE [--json]        one line per winmail.dat of a mail or mailbox:
                                  its number, subject, sender and date
+  ics FILE                       the meeting, appointment or task as iCalendar
+                                 on standard output
 
 Options:
   --attachment N[/M...]
@@ -177,6 +179,7 @@ Options:
                                  否则保留已有的文件
   list-mail 文件 [--json]        邮件或邮箱中每个 winmail.dat 一行：
                                  其编号、主题、发件人和日期
+  ics 文件                       将会议、约会或任务以 iCalendar 格式输出到标准输出
 
 选项：
   --attachment N[/M...]
@@ -434,19 +437,164 @@ Options:
         <translation>日期</translation>
     </message>
     <message>
+        <source>This message is too long to be shown whole here; save its message text to read the rest.</source>
+        <comment>BodyCutShort</comment>
+        <translation>此邮件太长，无法在此完整显示；请保存其邮件正文以阅读其余部分。</translation>
+    </message>
+    <message>
+        <source>Embedded message</source>
+        <comment>EmbeddedMessageType</comment>
+        <translation>嵌入的邮件</translation>
+    </message>
+    <message>
+        <source>Back</source>
+        <comment>ActionBack</comment>
+        <translation>返回</translation>
+    </message>
+    <message>
+        <source>Date</source>
+        <comment>HeaderDate</comment>
+        <translation>日期</translation>
+    </message>
+    <message>
         <source>To</source>
-        <comment>MailHeaderTo</comment>
+        <comment>HeaderTo</comment>
         <translation>收件人</translation>
     </message>
     <message>
         <source>Cc</source>
-        <comment>MailHeaderCc</comment>
+        <comment>HeaderCc</comment>
         <translation>抄送</translation>
     </message>
     <message>
-        <source>This message is too long to be shown whole here; save its message text to read the rest.</source>
-        <comment>BodyCutShort</comment>
-        <translation>此邮件太长，无法在此完整显示；请保存其邮件正文以阅读其余部分。</translation>
+        <source>Add to calendar...</source>
+        <comment>ActionAddToCalendar</comment>
+        <translation>添加到日历...</translation>
+    </message>
+    <message>
+        <source>iCalendar (*.ics)</source>
+        <comment>CalendarFilter</comment>
+        <translation>iCalendar (*.ics)</translation>
+    </message>
+    <message>
+        <source>What</source>
+        <comment>CalendarWhat</comment>
+        <translation>主题</translation>
+    </message>
+    <message>
+        <source>When</source>
+        <comment>CalendarWhen</comment>
+        <translation>时间</translation>
+    </message>
+    <message>
+        <source>Where</source>
+        <comment>CalendarWhere</comment>
+        <translation>地点</translation>
+    </message>
+    <message>
+        <source>Organizer</source>
+        <comment>CalendarOrganizer</comment>
+        <translation>组织者</translation>
+    </message>
+    <message>
+        <source>Attendees</source>
+        <comment>CalendarAttendees</comment>
+        <translation>参与者</translation>
+    </message>
+    <message>
+        <source>Recurs</source>
+        <comment>CalendarRecurs</comment>
+        <translation>重复</translation>
+    </message>
+    <message>
+        <source>Answer</source>
+        <comment>CalendarAnswer</comment>
+        <translation>答复</translation>
+    </message>
+    <message>
+        <source>all day</source>
+        <comment>CalendarAllDay</comment>
+        <translation>全天</translation>
+    </message>
+    <message>
+        <source>required</source>
+        <comment>CalendarRequired</comment>
+        <translation>必需</translation>
+    </message>
+    <message>
+        <source>optional</source>
+        <comment>CalendarOptional</comment>
+        <translation>可选</translation>
+    </message>
+    <message>
+        <source>resource</source>
+        <comment>CalendarResource</comment>
+        <translation>资源</translation>
+    </message>
+    <message>
+        <source>Accepted</source>
+        <comment>CalendarAccepted</comment>
+        <translation>已接受</translation>
+    </message>
+    <message>
+        <source>Tentative</source>
+        <comment>CalendarTentative</comment>
+        <translation>暂定</translation>
+    </message>
+    <message>
+        <source>Declined</source>
+        <comment>CalendarDeclined</comment>
+        <translation>已拒绝</translation>
+    </message>
+    <message>
+        <source>Canceled</source>
+        <comment>CalendarCanceled</comment>
+        <translation>已取消</translation>
+    </message>
+    <message>
+        <source>Due</source>
+        <comment>TaskDue</comment>
+        <translation>截止日期</translation>
+    </message>
+    <message>
+        <source>Status</source>
+        <comment>TaskStatus</comment>
+        <translation>状态</translation>
+    </message>
+    <message>
+        <source>Complete</source>
+        <comment>TaskComplete</comment>
+        <translation>完成</translation>
+    </message>
+    <message>
+        <source>Not started</source>
+        <comment>TaskNotStarted</comment>
+        <translation>未开始</translation>
+    </message>
+    <message>
+        <source>In progress</source>
+        <comment>TaskInProgress</comment>
+        <translation>进行中</translation>
+    </message>
+    <message>
+        <source>Completed</source>
+        <comment>TaskCompleted</comment>
+        <translation>已完成</translation>
+    </message>
+    <message>
+        <source>Waiting on someone else</source>
+        <comment>TaskWaiting</comment>
+        <translation>等待其他人</translation>
+    </message>
+    <message>
+        <source>Deferred</source>
+        <comment>TaskDeferred</comment>
+        <translation>已推迟</translation>
+    </message>
+    <message>
+        <source>The file holds no calendar item (meeting, appointment or task)</source>
+        <comment>CliNoCalendarItem</comment>
+        <translation>该文件不包含日历项（会议、约会或任务）</translation>
     </message>
 </context>
 <context>

@@ -4,8 +4,10 @@
 #include <memory>
 #include <optional>
 
+#include "CalendarText.h"
 #include "FileCopy.h"
 #include "FileFormat.h"
+#include "ICalendarWriter.h"
 #include "Json.h"
 #include "MailDocument.h"
 #include "MessageBody.h"
@@ -239,7 +241,9 @@ void Show(const TTNEFReader& reader, const std::optional<TMailOrigin>& origin, b
         << ",\"to\":" << JsonOrNull(to) << ",\"cc\":" << JsonOrNull(cc)
         << ",\"class\":" << JsonOrNull(reader.MessageClass())
         << ",\"dateSent\":" << JsonDate(reader.DateSent()) << ",\"body\":{\"bytes\":" << bodySize
-        << ",\"kind\":\"" << kind << "\"},\"attachments\":";
+        << ",\"kind\":\"" << kind << "\"}";
+    WriteCalendarJson(reader.Calendar(), out);
+    out << ",\"attachments\":";
     JsonAttachments(reader, out);
     if (origin) {
       const TCarrierHeaders& mail = origin->Headers;
@@ -271,6 +275,18 @@ void Show(const TTNEFReader& reader, const std::optional<TMailOrigin>& origin, b
       << "Date sent: " << date << "\n"
       << "Body: " << bodySize << " bytes (" << kind << ")\n"
       << "Attachments: " << reader.Count() << "\n";
+  WriteCalendarLines(reader.Calendar(), out, Field);
+}
+
+// The calendar item as iCalendar, or 1 and a message when the message carries none.
+int Ics(TTNEFReader& reader, std::ostream& out, std::ostream& err) {
+  if (!reader.Calendar().IsCalendarItem()) {
+    ErrorLine(err, LoadResString(TStringId::CliNoCalendarItem));
+    return 1;
+  }
+  out << CalendarItemToICalendar(reader.Calendar(), ConvertMessageBody(reader, TBodyOutputs::Text).Text,
+                                 DateTimeToUnix(reader.DateSent()));
+  return 0;
 }
 
 void List(const TTNEFReader& reader, bool json, std::ostream& out) {
@@ -373,7 +389,7 @@ int RunTnefTool(const std::vector<std::string>& args, std::istream& in, std::ost
   const std::string& command = options.Command;
   if (command.empty() || expectPath || expectPart) return Usage(err, "");
   const bool known = command == "show" || command == "list" || command == "body" ||
-                     command == "extract" || command == "list-mail";
+                     command == "extract" || command == "list-mail" || command == "ics";
   if (!known) return Usage(err, FormatRes(TStringId::CliUnknownCommand, {Arg(command)}));
   const std::size_t maxOperands = command == "extract" ? 2 : 1;
   if (options.Operands.empty() || options.Operands.size() > maxOperands) return Usage(err, "");
@@ -402,6 +418,7 @@ int RunTnefTool(const std::vector<std::string>& args, std::istream& in, std::ost
     if (html) out.write(body.Html.data(), static_cast<std::streamsize>(body.Html.size()));
     else out << TextForTerminal(body.Text, TLineBreaks::Keep);
   }
+  else if (command == "ics") return Finish(Ics(*reader, out, err), out, err);
   else if (command == "body") out.write(reader->Body().data(), static_cast<std::streamsize>(reader->Body().size()));
   else return Finish(Extract(*reader, options.Operands.size() > 1 ? options.Operands[1] : "", options.Overwrite, out, err), out, err);
   return Finish(0, out, err);

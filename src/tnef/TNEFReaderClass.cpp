@@ -42,6 +42,12 @@ std::string FirstText(const TMAPI_Attr& attr, unsigned codePage) {
   return {};
 }
 
+// The types whose values are counted (and handed by the message scan).
+bool IsCountedType(std::uint16_t type) {
+  return type == PropType::Object || type == PropType::String8 || type == PropType::Unicode ||
+         type == PropType::Binary || type == PropType::SvrEid;
+}
+
 }  // namespace
 
 // ---- TTNEFFile --------------------------------------------------------------------------
@@ -229,6 +235,8 @@ void TTNEFReader::ReadStream() {
   FRecipients = DecodeRecipientTable(FRecipientTable, CodePage());
   FRecipientTable.clear();
   FRecipientTable.shrink_to_fit();
+  FCalendar = FCalendarCollector.Finish(FMessageClass, DisplaySubject(), FRecipients, CodePage());
+  FCalendarCollector = TCalendarCollector();
 }
 
 void TTNEFReader::ReadMessageAttribute(std::uint32_t id, std::uint32_t length) {
@@ -238,9 +246,15 @@ void TTNEFReader::ReadMessageAttribute(std::uint32_t id, std::uint32_t length) {
     const std::unique_ptr<char[]> block(new char[length]);
     FRange->ReadExact(block.get(), length);
     try {
-      ScanMessageProps(std::string_view(block.get(), length), [this](std::uint32_t tag, std::string_view value) {
-        HandleMessageProp(tag, value);
-      });
+      ScanNamedProps(std::string_view(block.get(), length),
+                     [this](std::uint32_t tag, const TPropName* name, std::string_view value) {
+                       FCalendarCollector.Property(tag, name, value);
+                       if (tag == PropTag::ClientSubmitTime && value.size() == 8)
+                         FSubmitTime = FileTimeToUnix(LoadLe32(value, 0) |
+                                                      static_cast<std::uint64_t>(LoadLe32(value, 4)) << 32)
+                                           .value_or(0);
+                       if (IsCountedType(static_cast<std::uint16_t>(tag & 0xFFFF))) HandleMessageProp(tag, value);
+                     });
     } catch (...) {
       // A damaged block ends the scan; what it set before stays.
     }
@@ -256,6 +270,7 @@ void TTNEFReader::ReadMessageAttribute(std::uint32_t id, std::uint32_t length) {
   }
 
   AddAttribute(id, data);
+  FCalendarCollector.Attribute(id, data);
   switch (id) {
     case AttId::MessageClass:
       ExtendToNul(data);

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "CarrierHeaders.h"
+#include "CalendarItem.h"
 #include "DateTime.h"
 #include "DynamicLibrary.h"
 #include "FileCopy.h"
@@ -138,6 +139,9 @@ public:
   // attMessageClass (or PR_MESSAGE_CLASS), e.g. "IPM.Note"; empty when absent.
   const std::string& MessageClass() const { return FMessageClass; }
   TDateTime DateReceived() const { return FDateReceived; }
+  // When the message was sent, from PR_CLIENT_SUBMIT_TIME: seconds since 1970 UTC, 0 when
+  // absent. (attDateSent holds the sender's clock without its zone.)
+  std::int64_t SubmitTime() const { return FSubmitTime; }
   // The rows of attRecipTable, in table order.
   const std::vector<TRecipient>& Recipients() const { return FRecipients; }
   // The recipients of one type, formatted and joined by "; "; when the stream has none of
@@ -153,6 +157,8 @@ public:
   // range), named name (UTF-8). Raises ERangeError when they do not lie inside the file.
   TTNEFFile& AddCarriedFile(std::string name, std::string mimeType, std::uint32_t size,
                             std::int64_t offset);
+  // The meeting, appointment or task the message carries (Kind None for other messages).
+  const TCalendarItem& Calendar() const { return FCalendar; }
 
   // Messages nest at most this deep; deeper ones are refused, not read.
   static constexpr int kMaxDepth = 64;
@@ -220,6 +226,9 @@ private:
   TDateTime FDateReceived = 0;
   std::vector<TRecipient> FRecipients;
   std::string FRecipientTable;  // the raw table until the walk ends
+  TCalendarCollector FCalendarCollector;  // until the walk ends
+  TCalendarItem FCalendar;
+  std::int64_t FSubmitTime = 0;
   std::vector<std::unique_ptr<TTNEFFile>> FFiles;
   std::string FFileName;
   std::vector<std::string> FAttributes;

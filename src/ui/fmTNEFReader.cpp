@@ -27,6 +27,7 @@
 #include "MailChooser.h"
 #include "MailDocument.h"
 #include "MessageBodyView.h"
+#include "MessageHeader.h"
 #include "PathDialog.h"
 #include "QvExtensionManager.h"
 #include "Startup.h"
@@ -124,18 +125,10 @@ TfmVelquinDatReader::TfmVelquinDatReader(QWidget* parent)
   ui->Splitter->setStyleSheet(QStringLiteral("QSplitter::handle { background: palette(light); }"));
   // The message pane covers the hint label; the white site label lies under the grey one.
   ui->pnlMessage->raise();
-  // The recipients and date of a mail, between the sender and the body; hidden when empty.
-  FMailHeaders = new QLabel(ui->pnlMessage);
-  FMailHeaders->setObjectName(QStringLiteral("lblMailHeaders"));
-  FMailHeaders->setTextFormat(Qt::PlainText);
-  FMailHeaders->setTextInteractionFlags(Qt::TextSelectableByMouse);
-  FMailHeaders->setWordWrap(true);
-  FMailHeaders->setContentsMargins(0, 3, 0, 0);
-  FMailHeaders->hide();
-  ui->pnlMessageLayout->insertWidget(ui->pnlMessageLayout->indexOf(ui->RichEdit1) - 1, FMailHeaders);
 
   SetupToolBars();
   SetupDialogs();
+  SetupMessageNavigation();
   // The list panel is 323 pixels wide, or as wide as the first toolbar needs where the
   // fonts are wider than the design's, so that no button hides in an overflow menu.
   ensurePolished();
@@ -181,7 +174,9 @@ TfmVelquinDatReader::~TfmVelquinDatReader() {
   ui->pnlPreview->SetPicture(nullptr);
   FListModel->Clear();
   FPicture.Clear();
+  FSelectedMessage.reset();
   FReader.reset();
+  FParents.clear();
 }
 
 void TfmVelquinDatReader::SetupToolBars() {
@@ -356,7 +351,10 @@ void TfmVelquinDatReader::actOpenWinmailExecute() {
 void TfmVelquinDatReader::OpenFile(const QString& fileName) {
   ClearPreview();
   // The rows point into the reader, so they go with it; a failed open leaves an empty list.
+  FSelectedMessage.reset();
   FReader.reset();
+  FParents.clear();
+  FParentRows.clear();
   ClearList();
   try {
     // A mail or a mailbox is opened through its winmail.dat; with several, the user picks.
@@ -376,11 +374,12 @@ void TfmVelquinDatReader::OpenFile(const QString& fileName) {
   }
   setWindowTitle(Res(TStringId::AppTitle) + QStringLiteral(" - ") + Utf8(FReader->DisplaySubject()));
   FillList();
+  UpdateNavigation();
 }
 
 void TfmVelquinDatReader::ClearList() {
   FBodyInPane = false;
-  ++FOpenCount;
+  ++FBodyCount;
   FListModel->Clear();
   ui->pnlMessage->hide();
   ui->lblExternal->hide();
@@ -400,9 +399,16 @@ void TfmVelquinDatReader::FillList() {
                   QString::number(FReader->Body().size()), nullptr});
   for (int i = 0; i < FReader->Count(); ++i) {
     TTNEFFile& file = FReader->Files(i);
+    // An attached message is listed by its subject, not by the placeholder's name.
+    if (file.IsEmbeddedMessage() && !file.EmbeddedSubject().empty()) {
+      rows.push_back({Utf8(file.EmbeddedSubject()), Res(TStringId::EmbeddedMessageType),
+                      QString::number(file.Size()), &file});
+      continue;
+    }
     const QString caption = Utf8(file.DisplayName());
-    rows.push_back({caption, QvExtensionManager1->GetExtensionInfo(ExtensionOf(caption)).Description,
-                    QString::number(file.Size()), &file});
+    const QString type = file.IsEmbeddedMessage() ? Res(TStringId::EmbeddedMessageType)
+                                                  : QvExtensionManager1->GetExtensionInfo(ExtensionOf(caption)).Description;
+    rows.push_back({caption, type, QString::number(file.Size()), &file});
   }
   FListModel->SetRows(std::move(rows));
   if (FListModel->Count() > 0) SelectRow(0);
@@ -436,13 +442,28 @@ void TfmVelquinDatReader::UpdateSelection() {
   ui->actSaveAll->setEnabled(FListModel->Count() > 1);
   if (row >= 0) ShowItem(file);
   else ClearPreview();
+  UpdateNavigation();
 }
 
 void TfmVelquinDatReader::ShowItem(TTNEFFile* file) {
   if (!FReader || (file != nullptr && file == FPreviewFile)) return;
   FPreviewFile = nullptr;
   ui->pnlPreview->SetPicture(nullptr);
-  if (file != nullptr) {
+  FSelectedMessage.reset();
+  if (file != nullptr && file->IsEmbeddedMessage()) {
+    // An attached message shows in the message pane; one that cannot be read is only
+    // listed, as an attachment to open would be.
+    try {
+      FSelectedMessage = FReader->OpenEmbedded(file->Index());
+    } catch (const std::exception&) {
+    }
+    if (FSelectedMessage) {
+      ShowMessagePane(*FSelectedMessage);
+    } else {
+      ui->pnlMessage->hide();
+      ui->lblExternal->show();
+    }
+  } else if (file != nullptr) {
     const QString extension = ExtensionOf(Utf8(file->DisplayName())).toLower();
     if (!TPicture::IsPreviewExtension(extension)) {
       ui->lblExternal->show();
@@ -456,46 +477,34 @@ void TfmVelquinDatReader::ShowItem(TTNEFFile* file) {
     }
     ui->pnlMessage->hide();
   } else {
-    ShowMessagePane();
+    ShowMessagePane(*FReader);
   }
   InvalidatePreview();
 }
 
-void TfmVelquinDatReader::ShowMessagePane() {
-  if (!FBodyInPane) {
+void TfmVelquinDatReader::ShowMessagePane(TTNEFReader& message) {
+  // The open file's own body stays in the pane once shown; an attached message's body is
+  // converted each time it is selected, and the own body after it again.
+  const bool own = &message == FReader.get();
+  if (!own || !FBodyInPane) {
     // A long body's start is shown at once; the whole is converted once the window has
-    // painted, and then takes its place.
-    const TMessageBodyView first = MessageBodyHtml(*FReader, TMessageBrowser::kFirstPartBytes);
+    // painted, and then takes its place, unless another body was shown meanwhile.
+    const TMessageBodyView first = MessageBodyHtml(message, TMessageBrowser::kFirstPartBytes);
     ui->RichEdit1->ShowBody(first);
-    FBodyInPane = true;
+    FBodyInPane = own;
+    const unsigned shown = ++FBodyCount;
     if (first.Partial)
-      QTimer::singleShot(0, this, [this, opened = FOpenCount] {
-        if (FOpenCount == opened && FReader) ui->RichEdit1->ShowBody(MessageBodyHtml(*FReader));
+      QTimer::singleShot(0, this, [this, &message, shown] {
+        if (FBodyCount == shown && ShownMessage() == &message) ui->RichEdit1->ShowBody(MessageBodyHtml(message));
       });
   }
-  ui->edtSubject->setText(Utf8(FReader->DisplaySubject()));
+  ui->edtSubject->setText(Utf8(message.DisplaySubject()));
   ui->edtSubject->setCursorPosition(0);
-  ui->edtFrom->setText(Utf8(FReader->DisplayFrom()));
+  ui->edtFrom->setText(Utf8(message.DisplayFrom()));
   ui->edtFrom->setCursorPosition(0);
-  ShowMailHeaders();
+  FMessageHeader->ShowMessage(message);
   ui->lblExternal->hide();
   ui->pnlMessage->show();
-}
-
-void TfmVelquinDatReader::ShowMailHeaders() {
-  // Recipients and date come from the stream when it has them, else from the mail that
-  // carried it; a bare TNEF file shows them only when the stream names them.
-  QStringList lines;
-  const auto add = [&lines](TStringId label, const std::string& value) {
-    if (!value.empty()) lines << Res(label) + QStringLiteral(": ") + Utf8(value);
-  };
-  add(TStringId::MailHeaderTo, FReader->RecipientLine(TRecipientType::To));
-  add(TStringId::MailHeaderCc, FReader->RecipientLine(TRecipientType::Cc));
-  const TCarrierHeaders& carrier = FReader->CarrierHeaders();
-  if (!carrier.DateText.empty() || FReader->DateSent() != 0)
-    add(TStringId::MailColumnDate, carrier.DateText.empty() ? DateTimeToIso(FReader->DateSent()) : carrier.DateText);
-  FMailHeaders->setText(lines.join(QLatin1Char('\n')));
-  FMailHeaders->setVisible(!lines.isEmpty());
 }
 
 void TfmVelquinDatReader::ClearPreview() {
@@ -518,7 +527,10 @@ bool TfmVelquinDatReader::HasSelection() const {
 }
 
 void TfmVelquinDatReader::actOpenExecute() {
-  if (HasSelection()) TAttachmentActions::actOpenExecute(SelectedFile());
+  if (!HasSelection()) return;
+  TTNEFFile* file = SelectedFile();
+  if (file != nullptr && file->IsEmbeddedMessage()) OpenEmbeddedMessage(*file);
+  else TAttachmentActions::actOpenExecute(file);
 }
 
 void TfmVelquinDatReader::actSaveExecute() {
@@ -561,6 +573,10 @@ void TfmVelquinDatReader::RetranslateTexts() {
   }
   FListModel->RetranslateHeaders();
   if (FListModel->Count() > 0) FListModel->SetCaption(0, Res(TStringId::MessageTextRow));
+  actBack->setText(Res(TStringId::ActionBack));
+  actAddToCalendar->setText(Res(TStringId::ActionAddToCalendar));
+  FMessageHeader->Retranslate();
+  if (const TTNEFReader* shown = ShownMessage()) FMessageHeader->ShowMessage(*shown);
   for (QAction* action : ui->ToolBar1->actions() + ui->ToolBar->actions()) action->setIconText(action->text());
   // Captions that grew longer may need a wider list panel, so that no button hides in an
   // overflow menu; the panel keeps the width the user gave it otherwise.

@@ -8,6 +8,7 @@
 #include <QStringList>
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include "Picture.h"
 
@@ -19,6 +20,7 @@ class QLabel;
 class TMailFile;
 class QMenu;
 class QModelIndex;
+class TMessageHeader;
 class TAttachmentListModel;
 class TPathDialog;
 class TQtAttachmentDialogs;
@@ -53,7 +55,6 @@ public:
   void SetMailChooser(std::function<int(const TMailFile&)> chooser) { FMailChooser = std::move(chooser); }
   // The open dialog's filters: winmail.dat files, mail files, all files.
   static QStringList OpenFilters();
-  QLabel& MailHeaders() const { return *FMailHeaders; }
 
   // The path of the system mail library handed to every reader.
   void SetMapi32Path(const QString& path) { FMapi32Path = path; }
@@ -76,6 +77,18 @@ public:
   void SelectRow(int i);
   // The message-text row's type and size, and every row's, as the list shows them.
   QString RowText(int row, int column) const;
+
+  // Embedded messages: the list shows the embedded message of file in place of its parent
+  // (Back returns). Raises what the reader raises for a damaged message.
+  void OpenEmbeddedMessage(TTNEFFile& file);
+  void actBackExecute();
+  // How many parents are kept behind the message shown (0: the file's own message).
+  int NestingDepth() const { return static_cast<int>(FParents.size()); }
+  // The message the message pane shows: the reader's own, or the selected embedded one.
+  TTNEFReader* ShownMessage() const;
+  // Writes the shown calendar item as an iCalendar file chosen with the save dialog.
+  void actAddToCalendarExecute();
+  TMessageHeader& MessageHeader() const { return *FMessageHeader; }
 
   void UpdateSelection();
   void ShowItem(TTNEFFile* file);
@@ -105,8 +118,10 @@ private:
   void actOpenWinmailExecute();
   void lvwFilesSelectItem();
   void SplitterMoved();
-  void ShowMessagePane();
-  void ShowMailHeaders();
+  void ShowMessagePane(TTNEFReader& message);
+  // The Back and Add to calendar actions and the header rows, made in code.
+  void SetupMessageNavigation();
+  void UpdateNavigation();
   void SetupToolBars();
   void SetupDialogs();
   void ClearList();
@@ -115,10 +130,17 @@ private:
   // Declared before FPicture: members go in reverse order, so the picture is released
   // first and the reader (with its temporary copies) last.
   std::unique_ptr<TTNEFReader> FReader;
+  // The messages around the embedded one shown, outermost first; and the embedded message
+  // of the selected row, read for the message pane.
+  std::vector<std::unique_ptr<TTNEFReader>> FParents;
+  std::vector<int> FParentRows;  // the row to select again on Back
+  std::unique_ptr<TTNEFReader> FSelectedMessage;
   // The pane holds the open file's body once shown: coming back to its row shows it again
   // without converting it again.
   bool FBodyInPane = false;
-  unsigned FOpenCount = 0;  // counts the files opened, so that late work for an earlier one is dropped
+  // Counts the bodies put in the pane (and the files opened), so that late work for an
+  // earlier one is dropped.
+  unsigned FBodyCount = 0;
   TTNEFFile* FPreviewFile = nullptr;
   QString FMapi32Path;
   TPicture FPicture;
@@ -126,12 +148,14 @@ private:
   TAttachmentListModel* FListModel = nullptr;
   TQvExtensionManager* QvExtensionManager1 = nullptr;
   QFileDialog* FOpenDialog = nullptr;
-  QLabel* FMailHeaders = nullptr;  // To, Cc and date, under the sender
   std::function<int(const TMailFile&)> FMailChooser;
   QFileDialog* FSaveDialog = nullptr;
   QMenu* FPopupMenu = nullptr;
   TPathDialog* FPathDialog = nullptr;
   std::unique_ptr<TQtAttachmentDialogs> FDialogs;
+  TMessageHeader* FMessageHeader = nullptr;
+  QAction* actBack = nullptr;
+  QAction* actAddToCalendar = nullptr;
   bool FShown = false;
   int FToolBarWidth = 0;  // the first toolbar's width for its current captions
 };

@@ -55,14 +55,14 @@ TEST(TnefTool, ShowPrintsTheMessageFacts) {
   EXPECT_EQ(json.Out,
             "{\"subject\":\"Quarterly résumé\",\"from\":\"Ann \\\"A\\\" Lee\",\"to\":null,\"cc\":null,"
             "\"class\":null,\"dateSent\":"
-            "\"2024-03-05T09:07:01-00:00\",\"body\":{\"bytes\":12,\"kind\":\"rtf\"},\"attachments\":"
+            "\"2024-03-05T09:07:01-00:00\",\"body\":{\"bytes\":12,\"kind\":\"rtf\"},\"calendar\":null,\"attachments\":"
             "[{\"size\":4,\"name\":\"image001.png\"},{\"size\":7,\"name\":\"image001.png\"},"
             "{\"size\":0,\"name\":\"notes.txt\"}]}\n");
   // What the file does not say is null, not an empty text.
   const std::string bare = TnefBuilder().WriteTo(dir / "bare.tnef");
   EXPECT_EQ(RunTool({"show", "--json", bare}).Out,
             "{\"subject\":null,\"from\":null,\"to\":null,\"cc\":null,\"class\":null,\"dateSent\":null,\"body\":{\"bytes\":0,\"kind\":"
-            "\"none\"},\"attachments\":[]}\n");
+            "\"none\"},\"calendar\":null,\"attachments\":[]}\n");
 }
 
 TEST(TnefTool, ListAndBody) {
