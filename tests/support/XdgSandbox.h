@@ -12,6 +12,12 @@
 #include "StoreLocations.h"
 #include "TempDir.h"
 
+#ifdef _WIN32
+// The C runtime's own environment; an empty value removes the variable.
+inline int setenv(const char* name, const char* value, int) { return ::_putenv_s(name, value); }
+inline int unsetenv(const char* name) { return ::_putenv_s(name, ""); }
+#endif
+
 class TXdgSandbox {
 public:
   TXdgSandbox() {
