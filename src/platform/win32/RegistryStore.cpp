@@ -115,8 +115,9 @@ std::optional<TRegValue> TRegistryStore::GetValue(THive hive, const std::string&
   if (!IsString(type)) return TRegValue{type, data};
   std::wstring wide(data.size() / 2, L'\0');
   if (!wide.empty()) std::memcpy(wide.data(), data.data(), wide.size() * sizeof(wchar_t));
-  // Another program may have stored a string without its closing NUL.
-  if (wide.empty() || wide.back() != L'\0') wide += L'\0';
+  // Bytes as stored, as the Linux store gives them: a string another program stored without
+  // its closing NUL stays without one (readers stop at the end or the first NUL), so a
+  // reader with a fixed-size buffer sees the size that was written.
   return TRegValue{type, Narrow(wide)};
 }
 
