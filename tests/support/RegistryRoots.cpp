@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <cstdlib>
 #include <random>
 #include <vector>
 
@@ -32,6 +33,8 @@ void Apply(void* const (&keys)[3]) {
 }  // namespace
 
 TRegistryRoots::TRegistryRoots() {
+  // For a round trip through the real user hive (the Windows check reads it back from disk).
+  if (std::getenv("VELQUIN_TEST_REAL_REGISTRY")) return;
   std::mt19937_64 generator{std::random_device{}()};
   FScratch = L"Software\\velquin-test-roots\\" + std::to_wstring(generator());
   for (int i = 0; i < 3; ++i) {
@@ -45,6 +48,7 @@ TRegistryRoots::TRegistryRoots() {
 }
 
 TRegistryRoots::~TRegistryRoots() {
+  if (FScratch.empty()) return;
   Stack().pop_back();
   if (Stack().empty()) {
     for (HKEY root : kRoots) ::RegOverridePredefKey(root, nullptr);
