@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
 # Installs what Velquin Reader needs on Debian 12, by purpose, so that each command pulls in
 # only what it uses. Safe to run again: apt-get skips what is already there.
-# Usage: scripts/setup-debian.sh [GROUP...]   GROUP: run (default), test, fuzz, package, bench
+# Usage: scripts/setup-debian.sh [GROUP...]
+#   GROUP: run (default), test, fuzz, package, windows, bench
 #   run      build the programs and run the viewer
 #   test     run + every test (scripts/test.sh)
 #   fuzz     run + clang and libFuzzer (scripts/fuzz.sh)
 #   package  run + building and checking the Debian package (scripts/package.sh)
+#   windows  cross-building the Qt-free layers and the CLI for Windows, testing under Wine
 #   bench    the peers the benchmarks compare against (bench/)
 # VELQUIN_BENCH=1 adds the bench group to any call.
 # Add a new package to the one list below that matches its purpose.
@@ -43,6 +45,10 @@ fuzz_packages=(clang libclang-rt-14-dev)
 # Building the Debian package and checking it.
 package_packages=(dpkg-dev file lintian appstream desktop-file-utils)
 
+# The Windows build (scripts/windows-check.sh): MinGW-w64 with POSIX threads, Wine to run
+# its tests, and GoogleTest's sources to build them with the cross compiler.
+windows_packages=(cmake ninja-build g++-mingw-w64-x86-64-posix mingw-w64 wine64 googletest)
+
 # CI proves the README in fresh chroots (scripts/fresh-check.sh).
 ci_packages=(debootstrap)
 
@@ -60,10 +66,11 @@ for group in "${groups[@]}"; do
     test) want+=("${run_packages[@]}" "${test_packages[@]}") ;;
     fuzz) want+=("${run_packages[@]}" "${fuzz_packages[@]}") ;;
     package) want+=("${run_packages[@]}" "${package_packages[@]}") ;;
+    windows) want+=("${windows_packages[@]}") ;;
     bench) want+=("${bench_packages[@]}") ;;
     all) want+=("${run_packages[@]}" "${test_packages[@]}" "${fuzz_packages[@]}"
                 "${package_packages[@]}" "${ci_packages[@]}") ;;
-    *) echo "setup-debian.sh: unknown group '$group' (run, test, fuzz, package, bench, all)" >&2
+    *) echo "setup-debian.sh: unknown group '$group' (run, test, fuzz, package, windows, bench, all)" >&2
        exit 2 ;;
   esac
 done

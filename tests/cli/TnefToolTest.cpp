@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
+#include <filesystem>
 
 #include <sstream>
 #include <string>
@@ -88,7 +88,7 @@ TEST(TnefTool, ExtractNumbersRepeatedNamesAndKeepsExistingFiles) {
   const std::string out = dir / "out";
   TRun r = RunTool({"extract", file, out});
   EXPECT_EQ(r.Status, 1);  // the folder does not exist
-  ::mkdir(out.c_str(), 0755);
+  std::filesystem::create_directory(out);
   r = RunTool({"extract", file, out});
   EXPECT_EQ(r.Status, 0) << r.Err;
   EXPECT_EQ(r.Out, "4 files saved\n");
@@ -115,8 +115,8 @@ TEST(TnefTool, ExtractGoesOnPastAFileItCannotWrite) {
   b.Attachment("a.txt", "A").Attachment("b.txt", "B");
   const std::string file = b.WriteTo(dir / "two.tnef");
   const std::string out = dir / "o";
-  ::mkdir(out.c_str(), 0755);
-  ::mkdir((out + "/a.txt").c_str(), 0755);  // a folder stands where a.txt would go
+  std::filesystem::create_directory(out);
+  std::filesystem::create_directory(out + "/a.txt");  // a folder stands where a.txt would go
   const TRun r = RunTool({"extract", "--overwrite", file, out});
   EXPECT_EQ(r.Status, 1);
   EXPECT_NE(r.Err.find("a.txt"), std::string::npos) << r.Err;
@@ -128,7 +128,7 @@ TEST(TnefTool, ExtractCountsOneFile) {
   TTempDir dir;
   const std::string file = TnefBuilder().WriteTo(dir / "empty.tnef");
   const std::string out = dir / "o";
-  ::mkdir(out.c_str(), 0755);
+  std::filesystem::create_directory(out);
   EXPECT_EQ(RunTool({"extract", file, out}).Out, "1 file saved\n");
 }
 
