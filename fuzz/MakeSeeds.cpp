@@ -5,6 +5,7 @@
 #include <string>
 
 #include "CompressedRtf.h"
+#include "MailBuilder.h"
 #include "TnefBuilder.h"
 
 using namespace tb;
@@ -61,6 +62,56 @@ int main(int argc, char** argv) {
   Write(out / "fuzz_mapi_decode", "attachment", attachment.Bytes());
   Write(out / "fuzz_mapi_scan", "message", message.Bytes());
   Write(out / "fuzz_mapi_scan", "attachment", attachment.Bytes());
+
+  // Mails around a TNEF part: encodings, nesting, a mailbox, and the common damage.
+  const std::string date = "Mon, 13 Nov 2017 08:01:13 -0500";
+  const std::string tnefPart = TnefPart(full.Bytes(), "base64", "winmail.dat");
+  const std::string mixed = Multipart("mixed", "b1", {Entity("Content-Type: text/plain\n", "body\n"), tnefPart,
+                                                      FilePart("photo.png", "image/png", "PNG")});
+  const std::string mail = Mail("=?utf-8?q?Ren=C3=A9?= <rene@example.org>", "a@example.org, b@example.org",
+                                "=?iso-8859-1?q?caf=E9?=", date, mixed);
+  Write(out / "fuzz_mime", "mixed.eml", mail);
+  Write(out / "fuzz_mime", "qp-unnamed.eml",
+        Mail("x@example.org", "y@example.org", "qp", date, TnefPart(odd.Bytes(), "quoted-printable", "")));
+  Write(out / "fuzz_mime", "nested.eml",
+        Mail("x@example.org", "y@example.org", "outer", date,
+             Multipart("mixed", "o", {Entity("Content-Type: message/rfc822\n", mail),
+                                      Entity("Content-Type: message/rfc822\n", Mail("p@q", "r@s", "plain", date,
+                                             Entity("Content-Type: text/plain\n", "hi\n")))})));
+  Write(out / "fuzz_mime", "three.mbox", Mbox({mail, mail, mail}));
+  std::string cut = mail;
+  cut.resize(cut.size() / 2);
+  Write(out / "fuzz_mime", "cut.eml", cut);
+  Write(out / "fuzz_mime", "no-boundary.eml",
+        Mail("x@y", "z@w", "nb", date, "Content-Type: multipart/mixed\n\n--\n" + tnefPart));
+  // A meeting request: its named properties (times, place, a weekly pattern), the
+  // organizer, and a recipient table with answers; the calendar target's first byte picks
+  // the message class.
+  const std::string pattern = Le16(0x3004) + Le16(0x3004) + Le16(0x200B) + Le16(1) + Le16(0) + Le32(0) +
+                              Le32(1) + Le32(0) + Le32(0x0A) + Le32(0x2022) + Le32(10) + Le32(0) + Le32(0) +
+                              Le32(0) + Le32(0x0CB3A8E0) + Le32(0x0CB3A8E0);
+  const PropBlock meeting = PropBlock()
+                                .NamedTime(kPsetidAppointment, 0x820D, 1358762400)
+                                .NamedTime(kPsetidAppointment, 0x820E, 1358766000)
+                                .NamedString8(kPsetidAppointment, 0x8208, "Room")
+                                .NamedBool(kPsetidAppointment, 0x8223, true)
+                                .NamedBinary(kPsetidAppointment, 0x8216, pattern)
+                                .NamedBinary(kPsetidMeeting, 0x0003, std::string(16, 'G'))
+                                .NamedLong(kPsetidTask, 0x8101, 1)
+                                .String8(0x0042, "Organizer")
+                                .String8(0x5D02, "org@x.org");
+  const std::string recipients =
+      Le32(2) +
+      PropBlock().String8(0x3001, "Ann").String8(0x39FE, "ann@x.org").Long(0x0C15, 1).Long(0x5FFF, 3).Bytes() +
+      PropBlock().String8(0x3001, "Bob").Long(0x0C15, 2).Long(0x5FFF, 4).Bytes();
+  Write(out / "fuzz_calendar", "meeting", std::string(1, '\x01') + meeting.Bytes());
+  Write(out / "fuzz_calendar", "task", std::string(1, '\x03') + meeting.Bytes());
+  Write(out / "fuzz_calendar", "pattern", std::string(1, '\x00') + pattern);
+  Write(out / "fuzz_recipients", "answers", recipients);
+  TnefBuilder request;
+  request.Msg(0x00078008, std::string("IPM.Schedule.Meeting.Request") + '\0').Subject("Meeting").MsgProps(meeting);
+  request.Msg(0x00069004, recipients).Msg(0x00030006, Date(2013, 1, 21, 10, 0, 0));
+  Write(out / "fuzz_tnef_reader", "meeting.tnef", request.Bytes());
 
   Write(out / "fuzz_compressed_rtf", "lzfu", Lzfu(rtf));
   Write(out / "fuzz_compressed_rtf", "literals", LzfuLiterals(rtf));

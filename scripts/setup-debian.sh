@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
 # Installs what Velquin Reader needs on Debian 12, by purpose, so that each command pulls in
 # only what it uses. Safe to run again: apt-get skips what is already there.
-# Usage: scripts/setup-debian.sh [GROUP...]   GROUP: run (default), test, fuzz, package, bench
+# Usage: scripts/setup-debian.sh [GROUP...]
+#   GROUP: run (default), test, fuzz, package, windows, bench
 #   run      build the programs and run the viewer
 #   test     run + every test (scripts/test.sh)
 #   fuzz     run + clang and libFuzzer (scripts/fuzz.sh)
 #   package  run + building and checking the Debian package (scripts/package.sh)
+#   windows  cross-building the Qt-free layers and the CLI for Windows, testing under Wine
 #   bench    the peers the benchmarks compare against (bench/)
 # VELQUIN_BENCH=1 adds the bench group to any call.
 # Add a new package to the one list below that matches its purpose.
@@ -23,14 +25,20 @@ run_packages=(
   # registry store and picture decoders (libwmf links expat and draws with the URW fonts)
   libsqlite3-dev libjpeg62-turbo-dev libpng-dev zlib1g-dev libgif-dev libwmf-dev libexpat1-dev
   fonts-urw-base35 libemf2svg-dev
+  # calendar items exported as iCalendar
+  libical-dev
   # the shared MIME database and the desktop's "open with" tools
   shared-mime-info xdg-utils
+  # mail files (.eml, mbox) that carry a TNEF part
+  libgmime-3.0-dev
 )
 
 # Every test: GoogleTest, and what the desktop-integration and packaging tests call.
 test_packages=(
   googletest libgtest-dev libgmock-dev
   desktop-file-utils appstream
+  # the iCalendar test reads our output with a second, independent parser
+  python3-icalendar
 )
 
 # libFuzzer targets: clang and its runtime libraries.
@@ -38,6 +46,10 @@ fuzz_packages=(clang libclang-rt-14-dev)
 
 # Building the Debian package and checking it.
 package_packages=(dpkg-dev file lintian appstream desktop-file-utils)
+
+# The Windows build (scripts/windows-check.sh): MinGW-w64 with POSIX threads, Wine to run
+# its tests, and GoogleTest's sources to build them with the cross compiler.
+windows_packages=(cmake ninja-build g++-mingw-w64-x86-64-posix mingw-w64 wine64 googletest)
 
 # CI proves the README in fresh chroots (scripts/fresh-check.sh).
 ci_packages=(debootstrap)
@@ -56,10 +68,11 @@ for group in "${groups[@]}"; do
     test) want+=("${run_packages[@]}" "${test_packages[@]}") ;;
     fuzz) want+=("${run_packages[@]}" "${fuzz_packages[@]}") ;;
     package) want+=("${run_packages[@]}" "${package_packages[@]}") ;;
+    windows) want+=("${windows_packages[@]}") ;;
     bench) want+=("${bench_packages[@]}") ;;
     all) want+=("${run_packages[@]}" "${test_packages[@]}" "${fuzz_packages[@]}"
                 "${package_packages[@]}" "${ci_packages[@]}") ;;
-    *) echo "setup-debian.sh: unknown group '$group' (run, test, fuzz, package, bench, all)" >&2
+    *) echo "setup-debian.sh: unknown group '$group' (run, test, fuzz, package, windows, bench, all)" >&2
        exit 2 ;;
   esac
 done

@@ -13,9 +13,11 @@
 #include <string>
 #include <vector>
 
+#include "../BenchBodies.h"
 #include "TnefBuilder.h"
 
 using namespace tb;
+using bench::MakeRtf;
 
 namespace {
 
@@ -59,23 +61,6 @@ private:
   }
   std::FILE* FFile;
 };
-
-// RTF text of about size bytes: words drawn from a small vocabulary, with formatting.
-std::string MakeRtf(std::size_t size) {
-  static const char* const kWords[] = {
-      "the", "report", "quarterly", "figures", "meeting", "schedule", "please", "review",
-      "attached", "budget", "invoice", "customer", "delivery", "project", "status", "update",
-      "regards", "tomorrow", "deadline", "approval", "contract", "summary", "details", "team"};
-  std::string rtf = "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\fswiss Arial;}}\r\n";
-  std::uint32_t x = 12345;
-  while (rtf.size() < size) {
-    x = x * 1103515245 + 12345;
-    const unsigned r = x >> 16;
-    rtf += kWords[r % 24];
-    rtf += (r % 11 == 0) ? "\\par\r\n" : (r % 7 == 0) ? " {\\b " + std::to_string(r % 1000) + "} " : " ";
-  }
-  return rtf + "}";
-}
 
 void Message(TWriter& w, const std::string& subject, std::uint32_t bodyTag, const std::string& rtf) {
   w.Attr(1, 0x00089006, Le32(0x00010000));

@@ -12,6 +12,7 @@
 #include <string>
 
 #include "Exception.h"
+#include "ICalendarWriter.h"
 #include "TNEFReaderClass.h"
 
 namespace {
@@ -22,6 +23,10 @@ void Walk(const TTNEFReader& reader, int& visits) {
   std::size_t sink = reader.DisplaySubject().size() + reader.DisplayFrom().size() +
                      reader.Body().size() + reader.Attributes().size() +
                      reader.Recipients().size() + reader.MessageClass().size();
+  // The calendar item and its iCalendar text, as the CLI's ics and the window's export make.
+  const TCalendarItem& item = reader.Calendar();
+  sink += item.Attendees.size() + item.RecurrenceText.size() + item.Location.size();
+  if (item.IsCalendarItem()) sink += CalendarItemToICalendar(item, reader.PlainBody(), 1).size();
   for (int i = 0; i < reader.Count(); ++i) {
     const TTNEFFile& file = reader.Files(i);
     sink += file.DisplayName().size() + file.SafeFileName().size() + file.ContentId().size();

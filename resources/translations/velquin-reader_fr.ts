@@ -137,7 +137,8 @@ Erreur&#xa0;: %s</translation>
     </message>
     <message>
         <source>Usage: velquin-tnef COMMAND [OPTIONS] FILE
-Reads a TNEF file (winmail.dat) and shows or extracts what it carries.
+Reads a TNEF file (winmail.dat), or a mail (.eml) or mailbox (mbox) that carries one,
+and shows or extracts what it carries.
 
 Commands:
   show FILE [--json]             subject, sender, date sent, body and attachment count
@@ -148,32 +149,45 @@ Commands:
                                  save the body and every attachment into DIR
                                  (default: the current folder); existing files are
                                  kept unless --overwrite is given
+  list-mail FILE [--json]        one line per winmail.dat of a mail or mailbox:
+                                 its number, subject, sender and date
+  ics FILE                       the meeting, appointment or task as iCalendar
+                                 on standard output
 
 Options:
   --attachment N[/M...]
                work on the embedded message of attachment N (as list numbers
                them, from 1); N/M: attachment M inside that one, and so on
+  --part N     work on winmail.dat number N of a mail or mailbox (as list-mail
+               numbers them); needed when it holds more than one
   --help       show this text and exit
   --version    show the version and exit
 </source>
         <comment>CliUsage</comment>
         <translation>Utilisation&#xa0;: velquin-tnef COMMANDE [OPTIONS] FICHIER
-Lit un fichier TNEF (winmail.dat) et affiche ou extrait ce qu&apos;il contient.
+Lit un fichier TNEF (winmail.dat), ou un courriel (.eml) ou une boîte aux lettres (mbox) qui en
+contient un, et affiche ou extrait ce qu&apos;il contient.
 
 Commandes&#xa0;:
   show FICHIER [--json]          objet, expéditeur, date d&apos;envoi, corps et nombre de pièces jointes
   list FICHIER [--json]          une ligne par pièce jointe&#xa0;: taille, une tabulation, le nom
-  body FICHIER [--html|--text]   le corps du message, octet pour octet, sur la sortie standard ;
-                                 --html : tel que la visionneuse l&apos;affiche ; --text : en texte brut
+  body FICHIER [--html|--text]   le corps du message, octet pour octet, sur la sortie standard&#xa0;;
+                                 --html&#xa0;: tel que la visionneuse l&apos;affiche&#xa0;; --text&#xa0;: en texte brut
   extract FICHIER [DOSSIER] [--overwrite]
                                  enregistre le corps et chaque pièce jointe dans DOSSIER
                                  (par défaut&#xa0;: le dossier courant)&#xa0;; les fichiers existants
                                  sont conservés, sauf si --overwrite est indiqué
+  list-mail FICHIER [--json]     une ligne par winmail.dat d&apos;un courriel ou d&apos;une boîte aux lettres&#xa0;:
+                                 son numéro, son objet, son expéditeur et sa date
+  ics FICHIER                    la réunion, le rendez-vous ou la tâche en iCalendar
+                                 sur la sortie standard
 
 Options&#xa0;:
   --attachment N[/M...]
                travaille sur le message incorporé de la pièce jointe N (numérotée
                comme list, à partir de 1)&#xa0;; N/M&#xa0;: la pièce jointe M de celui-ci, etc.
+  --part N     travaille sur le winmail.dat numéro N d&apos;un courriel ou d&apos;une boîte aux lettres
+               (numéroté comme list-mail)&#xa0;; nécessaire quand il en contient plusieurs
   --help       affiche ce texte et quitte
   --version    affiche la version et quitte
 </translation>
@@ -284,9 +298,9 @@ Options&#xa0;:
         <translation>Taille</translation>
     </message>
     <message>
-        <source>Winmail.dat (*.dat)</source>
+        <source>Winmail.dat (*.dat *.tnef)</source>
         <comment>OpenFilterWinmail</comment>
-        <translation>Winmail.dat (*.dat)</translation>
+        <translation>Winmail.dat (*.dat *.tnef)</translation>
     </message>
     <message>
         <source>All files (*)</source>
@@ -478,6 +492,211 @@ Affiche un fichier TNEF (winmail.dat) : son message et les pièces jointes qu&a
         <source>Message summary</source>
         <comment>AccessibleWebPane</comment>
         <translation>Résumé du message</translation>
+    </message>
+    <message>
+        <source>The mail carries no winmail.dat</source>
+        <comment>MailHasNoTnef</comment>
+        <translation>Le courriel ne contient aucun winmail.dat</translation>
+    </message>
+    <message>
+        <source>There is no part %d: the file holds %d winmail.dat parts (see list-mail)</source>
+        <comment>CliNoSuchPart</comment>
+        <translation>Il n&apos;y a pas de partie %d&#xa0;: le fichier contient %d parties winmail.dat (voir list-mail)</translation>
+    </message>
+    <message>
+        <source>The file holds %d winmail.dat parts: choose one with --part N (see list-mail)</source>
+        <comment>CliChoosePart</comment>
+        <translation>Le fichier contient %d parties winmail.dat&#xa0;: choisissez-en une avec --part N (voir list-mail)</translation>
+    </message>
+    <message>
+        <source>Mail files (*.eml *.mbox)</source>
+        <comment>OpenFilterMail</comment>
+        <translation>Courriels (*.eml *.mbox)</translation>
+    </message>
+    <message>
+        <source>Choose a mail</source>
+        <comment>MailChooserTitle</comment>
+        <translation>Choisir un courriel</translation>
+    </message>
+    <message>
+        <source>This file holds several mails with a winmail.dat. Choose the one to open:</source>
+        <comment>MailChooserPrompt</comment>
+        <translation>Ce fichier contient plusieurs courriels avec un winmail.dat. Choisissez celui à ouvrir&#xa0;:</translation>
+    </message>
+    <message>
+        <source>Subject</source>
+        <comment>MailColumnSubject</comment>
+        <translation>Objet</translation>
+    </message>
+    <message>
+        <source>From</source>
+        <comment>MailColumnFrom</comment>
+        <translation>De</translation>
+    </message>
+    <message>
+        <source>Date</source>
+        <comment>MailColumnDate</comment>
+        <translation>Date</translation>
+    </message>
+    <message>
+        <source>This message is too long to be shown whole here; save its message text to read the rest.</source>
+        <comment>BodyCutShort</comment>
+        <translation>Ce message est trop long pour être affiché ici en entier ; enregistrez son texte pour lire la suite.</translation>
+    </message>
+    <message>
+        <source>Embedded message</source>
+        <comment>EmbeddedMessageType</comment>
+        <translation>Message joint</translation>
+    </message>
+    <message>
+        <source>Back</source>
+        <comment>ActionBack</comment>
+        <translation>Précédent</translation>
+    </message>
+    <message>
+        <source>Date</source>
+        <comment>HeaderDate</comment>
+        <translation>Date</translation>
+    </message>
+    <message>
+        <source>To</source>
+        <comment>HeaderTo</comment>
+        <translation>À</translation>
+    </message>
+    <message>
+        <source>Cc</source>
+        <comment>HeaderCc</comment>
+        <translation>Cc</translation>
+    </message>
+    <message>
+        <source>Add to calendar...</source>
+        <comment>ActionAddToCalendar</comment>
+        <translation>Ajouter au calendrier...</translation>
+    </message>
+    <message>
+        <source>iCalendar (*.ics)</source>
+        <comment>CalendarFilter</comment>
+        <translation>iCalendar (*.ics)</translation>
+    </message>
+    <message>
+        <source>What</source>
+        <comment>CalendarWhat</comment>
+        <translation>Objet</translation>
+    </message>
+    <message>
+        <source>When</source>
+        <comment>CalendarWhen</comment>
+        <translation>Quand</translation>
+    </message>
+    <message>
+        <source>Where</source>
+        <comment>CalendarWhere</comment>
+        <translation>Lieu</translation>
+    </message>
+    <message>
+        <source>Organizer</source>
+        <comment>CalendarOrganizer</comment>
+        <translation>Organisateur</translation>
+    </message>
+    <message>
+        <source>Attendees</source>
+        <comment>CalendarAttendees</comment>
+        <translation>Participants</translation>
+    </message>
+    <message>
+        <source>Recurs</source>
+        <comment>CalendarRecurs</comment>
+        <translation>Périodicité</translation>
+    </message>
+    <message>
+        <source>Answer</source>
+        <comment>CalendarAnswer</comment>
+        <translation>Réponse</translation>
+    </message>
+    <message>
+        <source>all day</source>
+        <comment>CalendarAllDay</comment>
+        <translation>toute la journée</translation>
+    </message>
+    <message>
+        <source>required</source>
+        <comment>CalendarRequired</comment>
+        <translation>obligatoire</translation>
+    </message>
+    <message>
+        <source>optional</source>
+        <comment>CalendarOptional</comment>
+        <translation>facultatif</translation>
+    </message>
+    <message>
+        <source>resource</source>
+        <comment>CalendarResource</comment>
+        <translation>ressource</translation>
+    </message>
+    <message>
+        <source>Accepted</source>
+        <comment>CalendarAccepted</comment>
+        <translation>Accepté</translation>
+    </message>
+    <message>
+        <source>Tentative</source>
+        <comment>CalendarTentative</comment>
+        <translation>Provisoire</translation>
+    </message>
+    <message>
+        <source>Declined</source>
+        <comment>CalendarDeclined</comment>
+        <translation>Refusé</translation>
+    </message>
+    <message>
+        <source>Canceled</source>
+        <comment>CalendarCanceled</comment>
+        <translation>Annulé</translation>
+    </message>
+    <message>
+        <source>Due</source>
+        <comment>TaskDue</comment>
+        <translation>Échéance</translation>
+    </message>
+    <message>
+        <source>Status</source>
+        <comment>TaskStatus</comment>
+        <translation>État</translation>
+    </message>
+    <message>
+        <source>Complete</source>
+        <comment>TaskComplete</comment>
+        <translation>Achevé</translation>
+    </message>
+    <message>
+        <source>Not started</source>
+        <comment>TaskNotStarted</comment>
+        <translation>Non commencée</translation>
+    </message>
+    <message>
+        <source>In progress</source>
+        <comment>TaskInProgress</comment>
+        <translation>En cours</translation>
+    </message>
+    <message>
+        <source>Completed</source>
+        <comment>TaskCompleted</comment>
+        <translation>Terminée</translation>
+    </message>
+    <message>
+        <source>Waiting on someone else</source>
+        <comment>TaskWaiting</comment>
+        <translation>En attente de quelqu&apos;un d&apos;autre</translation>
+    </message>
+    <message>
+        <source>Deferred</source>
+        <comment>TaskDeferred</comment>
+        <translation>Différée</translation>
+    </message>
+    <message>
+        <source>The file holds no calendar item (meeting, appointment or task)</source>
+        <comment>CliNoCalendarItem</comment>
+        <translation>Le fichier ne contient aucun élément de calendrier (réunion, rendez-vous ou tâche)</translation>
     </message>
 </context>
 <context>

@@ -137,7 +137,8 @@ Error: %s</source>
     </message>
     <message>
         <source>Usage: velquin-tnef COMMAND [OPTIONS] FILE
-Reads a TNEF file (winmail.dat) and shows or extracts what it carries.
+Reads a TNEF file (winmail.dat), or a mail (.eml) or mailbox (mbox) that carries one,
+and shows or extracts what it carries.
 
 Commands:
   show FILE [--json]             subject, sender, date sent, body and attachment count
@@ -148,17 +149,24 @@ Commands:
                                  save the body and every attachment into DIR
                                  (default: the current folder); existing files are
                                  kept unless --overwrite is given
+  list-mail FILE [--json]        one line per winmail.dat of a mail or mailbox:
+                                 its number, subject, sender and date
+  ics FILE                       the meeting, appointment or task as iCalendar
+                                 on standard output
 
 Options:
   --attachment N[/M...]
                work on the embedded message of attachment N (as list numbers
                them, from 1); N/M: attachment M inside that one, and so on
+  --part N     work on winmail.dat number N of a mail or mailbox (as list-mail
+               numbers them); needed when it holds more than one
   --help       show this text and exit
   --version    show the version and exit
 </source>
         <comment>CliUsage</comment>
         <translation>用法：velquin-tnef 命令 [选项] 文件
-读取 TNEF 文件（winmail.dat），显示或提取其中的内容。
+读取 TNEF 文件（winmail.dat），或携带它的邮件（.eml）或邮箱（mbox），
+显示或提取其中的内容。
 
 命令：
   show 文件 [--json]             主题、发件人、发送日期、正文和附件数量
@@ -169,11 +177,16 @@ Options:
                                  将正文和所有附件保存到目录中
                                  （默认为当前目录）；除非指定 --overwrite，
                                  否则保留已有的文件
+  list-mail 文件 [--json]        邮件或邮箱中每个 winmail.dat 一行：
+                                 其编号、主题、发件人和日期
+  ics 文件                       将会议、约会或任务以 iCalendar 格式输出到标准输出
 
 选项：
   --attachment N[/M...]
                处理附件 N（按 list 的编号，从 1 开始）中的嵌入邮件；
                N/M：其中的附件 M，依此类推
+  --part N     处理邮件或邮箱中编号为 N 的 winmail.dat（按 list-mail 的编号）；
+               其中含有多个时必须指定
   --help       显示此帮助并退出
   --version    显示版本信息并退出
 </translation>
@@ -284,9 +297,9 @@ Options:
         <translation>大小</translation>
     </message>
     <message>
-        <source>Winmail.dat (*.dat)</source>
+        <source>Winmail.dat (*.dat *.tnef)</source>
         <comment>OpenFilterWinmail</comment>
-        <translation>Winmail.dat (*.dat)</translation>
+        <translation>Winmail.dat (*.dat *.tnef)</translation>
     </message>
     <message>
         <source>All files (*)</source>
@@ -478,6 +491,211 @@ Shows a TNEF file (winmail.dat): its message and the attachments packed inside.
         <source>Message summary</source>
         <comment>AccessibleWebPane</comment>
         <translation>邮件摘要</translation>
+    </message>
+    <message>
+        <source>The mail carries no winmail.dat</source>
+        <comment>MailHasNoTnef</comment>
+        <translation>该邮件不含 winmail.dat</translation>
+    </message>
+    <message>
+        <source>There is no part %d: the file holds %d winmail.dat parts (see list-mail)</source>
+        <comment>CliNoSuchPart</comment>
+        <translation>没有第 %d 部分：该文件含有 %d 个 winmail.dat 部分（参见 list-mail）</translation>
+    </message>
+    <message>
+        <source>The file holds %d winmail.dat parts: choose one with --part N (see list-mail)</source>
+        <comment>CliChoosePart</comment>
+        <translation>该文件含有 %d 个 winmail.dat 部分：请用 --part N 选择一个（参见 list-mail）</translation>
+    </message>
+    <message>
+        <source>Mail files (*.eml *.mbox)</source>
+        <comment>OpenFilterMail</comment>
+        <translation>邮件文件 (*.eml *.mbox)</translation>
+    </message>
+    <message>
+        <source>Choose a mail</source>
+        <comment>MailChooserTitle</comment>
+        <translation>选择邮件</translation>
+    </message>
+    <message>
+        <source>This file holds several mails with a winmail.dat. Choose the one to open:</source>
+        <comment>MailChooserPrompt</comment>
+        <translation>此文件含有多封带 winmail.dat 的邮件。请选择要打开的一封：</translation>
+    </message>
+    <message>
+        <source>Subject</source>
+        <comment>MailColumnSubject</comment>
+        <translation>主题</translation>
+    </message>
+    <message>
+        <source>From</source>
+        <comment>MailColumnFrom</comment>
+        <translation>发件人</translation>
+    </message>
+    <message>
+        <source>Date</source>
+        <comment>MailColumnDate</comment>
+        <translation>日期</translation>
+    </message>
+    <message>
+        <source>This message is too long to be shown whole here; save its message text to read the rest.</source>
+        <comment>BodyCutShort</comment>
+        <translation>此邮件太长，无法在此完整显示；请保存其邮件正文以阅读其余部分。</translation>
+    </message>
+    <message>
+        <source>Embedded message</source>
+        <comment>EmbeddedMessageType</comment>
+        <translation>嵌入的邮件</translation>
+    </message>
+    <message>
+        <source>Back</source>
+        <comment>ActionBack</comment>
+        <translation>返回</translation>
+    </message>
+    <message>
+        <source>Date</source>
+        <comment>HeaderDate</comment>
+        <translation>日期</translation>
+    </message>
+    <message>
+        <source>To</source>
+        <comment>HeaderTo</comment>
+        <translation>收件人</translation>
+    </message>
+    <message>
+        <source>Cc</source>
+        <comment>HeaderCc</comment>
+        <translation>抄送</translation>
+    </message>
+    <message>
+        <source>Add to calendar...</source>
+        <comment>ActionAddToCalendar</comment>
+        <translation>添加到日历...</translation>
+    </message>
+    <message>
+        <source>iCalendar (*.ics)</source>
+        <comment>CalendarFilter</comment>
+        <translation>iCalendar (*.ics)</translation>
+    </message>
+    <message>
+        <source>What</source>
+        <comment>CalendarWhat</comment>
+        <translation>主题</translation>
+    </message>
+    <message>
+        <source>When</source>
+        <comment>CalendarWhen</comment>
+        <translation>时间</translation>
+    </message>
+    <message>
+        <source>Where</source>
+        <comment>CalendarWhere</comment>
+        <translation>地点</translation>
+    </message>
+    <message>
+        <source>Organizer</source>
+        <comment>CalendarOrganizer</comment>
+        <translation>组织者</translation>
+    </message>
+    <message>
+        <source>Attendees</source>
+        <comment>CalendarAttendees</comment>
+        <translation>参与者</translation>
+    </message>
+    <message>
+        <source>Recurs</source>
+        <comment>CalendarRecurs</comment>
+        <translation>重复</translation>
+    </message>
+    <message>
+        <source>Answer</source>
+        <comment>CalendarAnswer</comment>
+        <translation>答复</translation>
+    </message>
+    <message>
+        <source>all day</source>
+        <comment>CalendarAllDay</comment>
+        <translation>全天</translation>
+    </message>
+    <message>
+        <source>required</source>
+        <comment>CalendarRequired</comment>
+        <translation>必需</translation>
+    </message>
+    <message>
+        <source>optional</source>
+        <comment>CalendarOptional</comment>
+        <translation>可选</translation>
+    </message>
+    <message>
+        <source>resource</source>
+        <comment>CalendarResource</comment>
+        <translation>资源</translation>
+    </message>
+    <message>
+        <source>Accepted</source>
+        <comment>CalendarAccepted</comment>
+        <translation>已接受</translation>
+    </message>
+    <message>
+        <source>Tentative</source>
+        <comment>CalendarTentative</comment>
+        <translation>暂定</translation>
+    </message>
+    <message>
+        <source>Declined</source>
+        <comment>CalendarDeclined</comment>
+        <translation>已拒绝</translation>
+    </message>
+    <message>
+        <source>Canceled</source>
+        <comment>CalendarCanceled</comment>
+        <translation>已取消</translation>
+    </message>
+    <message>
+        <source>Due</source>
+        <comment>TaskDue</comment>
+        <translation>截止日期</translation>
+    </message>
+    <message>
+        <source>Status</source>
+        <comment>TaskStatus</comment>
+        <translation>状态</translation>
+    </message>
+    <message>
+        <source>Complete</source>
+        <comment>TaskComplete</comment>
+        <translation>完成</translation>
+    </message>
+    <message>
+        <source>Not started</source>
+        <comment>TaskNotStarted</comment>
+        <translation>未开始</translation>
+    </message>
+    <message>
+        <source>In progress</source>
+        <comment>TaskInProgress</comment>
+        <translation>进行中</translation>
+    </message>
+    <message>
+        <source>Completed</source>
+        <comment>TaskCompleted</comment>
+        <translation>已完成</translation>
+    </message>
+    <message>
+        <source>Waiting on someone else</source>
+        <comment>TaskWaiting</comment>
+        <translation>等待其他人</translation>
+    </message>
+    <message>
+        <source>Deferred</source>
+        <comment>TaskDeferred</comment>
+        <translation>已推迟</translation>
+    </message>
+    <message>
+        <source>The file holds no calendar item (meeting, appointment or task)</source>
+        <comment>CliNoCalendarItem</comment>
+        <translation>该文件不包含日历项（会议、约会或任务）</translation>
     </message>
 </context>
 <context>

@@ -4,8 +4,12 @@
 #include <memory>
 #include <optional>
 
+#include "CalendarText.h"
 #include "FileCopy.h"
+#include "FileFormat.h"
+#include "ICalendarWriter.h"
 #include "Json.h"
+#include "MailDocument.h"
 #include "MessageBody.h"
 #include "SafeFileName.h"
 #include "SaveAllNames.h"
@@ -27,7 +31,23 @@ struct TOptions {
   bool Overwrite = false;
   std::string BodyFormat;  // "html" or "text" for body --html / --text; empty: the raw body
   std::vector<int> AttachmentPath;  // --attachment N/M/...: the embedded message to work on
+  int Part = 0;  // --part N: which TNEF part of a mail or mailbox (from 1); 0: not given
 };
+
+// Where the reader's stream came from when the file is a mail: which of its TNEF parts
+// (from 1, of Parts) and the headers of the mail around it.
+struct TMailOrigin {
+  int Part = 0;
+  int Parts = 0;
+  TCarrierHeaders Headers;
+};
+
+// "--part N": a number from 1; 0 when the text is not one.
+int ParsePartNumber(const std::string& text) {
+  if (text.empty() || text.size() > 6 || text.find_first_not_of("0123456789") != std::string::npos)
+    return 0;
+  return std::stoi(text);
+}
 
 // "2" or "2/1": attachment numbers as list prints them (from 1), each an embedded message
 // inside the one before. Empty when the text is not such a path.
@@ -102,18 +122,90 @@ int Usage(std::ostream& err, const std::string& problem) {
   return 2;
 }
 
-// Opens the file, or prints the viewer's read-error message and returns nothing.
-// "-" is standard input, read through a spooled copy that spool keeps.
-std::unique_ptr<TTNEFReader> OpenReader(const std::string& path, std::istream& in,
-                                        std::optional<TStdinSpool>& spool, std::ostream& err) {
+// Opens the file by its content, or prints why it cannot and returns nothing: a TNEF
+// stream as it is, a mail or a mailbox through TNEF part `part` (from 1; 0: the only one),
+// filling origin. "-" is standard input, read through a spooled copy that spool keeps.
+std::unique_ptr<TTNEFReader> OpenReader(const std::string& path, int part, std::istream& in,
+                                        std::optional<TStdinSpool>& spool,
+                                        std::optional<TMailOrigin>& origin, std::ostream& err) {
   try {
-    if (path != "-") return std::make_unique<TTNEFReader>(path, "");
-    spool.emplace(in);
-    return std::make_unique<TTNEFReader>(spool->Path(), "");
+    std::string file = path;
+    if (path == "-") {
+      spool.emplace(in);
+      file = spool->Path();
+    }
+    const TFileFormat format = DetectFileFormatOfFile(file);
+    if (format != TFileFormat::Mail && format != TFileFormat::Mbox) {
+      if (part > 1) {
+        ErrorLine(err, FormatRes(TStringId::CliNoSuchPart, {Arg(part), Arg(1)}));
+        return nullptr;
+      }
+      return std::make_unique<TTNEFReader>(file, "");
+    }
+    const TMailFile mail(file);
+    if (mail.Count() == 0) throw Exception(LoadResString(TStringId::MailHasNoTnef));
+    if (part > mail.Count()) {
+      ErrorLine(err, FormatRes(TStringId::CliNoSuchPart, {Arg(part), Arg(mail.Count())}));
+      return nullptr;
+    }
+    if (part == 0 && mail.Count() > 1) {
+      ErrorLine(err, FormatRes(TStringId::CliChoosePart, {Arg(mail.Count())}));
+      return nullptr;
+    }
+    const int entry = part == 0 ? 0 : part - 1;
+    auto reader = OpenMailEntry(mail, entry, "");
+    origin = TMailOrigin{entry + 1, mail.Count(), mail.Entry(entry).Headers};
+    return reader;
   } catch (const std::exception& e) {
     ErrorLine(err, FormatRes(TStringId::ErrorReadingFile, {Arg(BaseName(path)), Arg(e.what())}));
     return nullptr;
   }
+}
+
+// One line per TNEF part of the file: its number for --part, then the subject, sender and
+// date of the mail around it, tab-separated. A bare TNEF stream is one part.
+int ListMail(const std::string& path, std::istream& in, bool json, std::ostream& out,
+             std::ostream& err) {
+  struct TLine {
+    std::string Subject, From, Date;
+  };
+  std::vector<TLine> lines;
+  try {
+    std::optional<TStdinSpool> spool;
+    std::string file = path;
+    if (path == "-") {
+      spool.emplace(in);
+      file = spool->Path();
+    }
+    const TFileFormat format = DetectFileFormatOfFile(file);
+    if (format == TFileFormat::Mail || format == TFileFormat::Mbox) {
+      const TMailFile mail(file);
+      for (int i = 0; i < mail.Count(); ++i) {
+        const TMailEntry& entry = mail.Entry(i);
+        std::string subject = entry.Headers.Subject;
+        if (entry.PartsInMail > 1)
+          subject += " (" + std::to_string(entry.PartInMail + 1) + "/" + std::to_string(entry.PartsInMail) + ")";
+        lines.push_back({subject, entry.Headers.From, entry.Headers.DateText});
+      }
+    } else {
+      const TTNEFReader reader(file, "");
+      lines.push_back({reader.DisplaySubject(), reader.DisplayFrom(), DateTimeToIso(reader.DateSent())});
+    }
+  } catch (const std::exception& e) {
+    ErrorLine(err, FormatRes(TStringId::ErrorReadingFile, {Arg(BaseName(path)), Arg(e.what())}));
+    return 1;
+  }
+  if (json) out << "{\"parts\":[";
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    const TLine& line = lines[i];
+    if (json)
+      out << (i ? "," : "") << "{\"part\":" << i + 1 << ",\"subject\":" << JsonOrNull(line.Subject)
+          << ",\"from\":" << JsonOrNull(line.From) << ",\"date\":" << JsonOrNull(line.Date) << "}";
+    else
+      out << i + 1 << '\t' << Field(line.Subject) << '\t' << Field(line.From) << '\t' << Field(line.Date) << '\n';
+  }
+  if (json) out << "]}\n";
+  return 0;
 }
 
 // Follows the attachment path from the file's message down to the embedded message it
@@ -136,7 +228,8 @@ std::unique_ptr<TTNEFReader> OpenEmbeddedPath(std::unique_ptr<TTNEFReader> reade
   return reader;
 }
 
-void Show(const TTNEFReader& reader, bool json, std::ostream& out) {
+void Show(const TTNEFReader& reader, const std::optional<TMailOrigin>& origin, bool json,
+          std::ostream& out) {
   const std::string subject = reader.DisplaySubject();
   const std::string from = reader.DisplayFrom();
   const std::size_t bodySize = reader.Body().size();
@@ -148,10 +241,30 @@ void Show(const TTNEFReader& reader, bool json, std::ostream& out) {
         << ",\"to\":" << JsonOrNull(to) << ",\"cc\":" << JsonOrNull(cc)
         << ",\"class\":" << JsonOrNull(reader.MessageClass())
         << ",\"dateSent\":" << JsonDate(reader.DateSent()) << ",\"body\":{\"bytes\":" << bodySize
-        << ",\"kind\":\"" << kind << "\"},\"attachments\":";
+        << ",\"kind\":\"" << kind << "\"}";
+    WriteCalendarJson(reader.Calendar(), out);
+    out << ",\"attachments\":";
     JsonAttachments(reader, out);
+    if (origin) {
+      const TCarrierHeaders& mail = origin->Headers;
+      out << ",\"mail\":{\"part\":" << origin->Part << ",\"parts\":" << origin->Parts
+          << ",\"subject\":" << JsonOrNull(mail.Subject) << ",\"from\":" << JsonOrNull(mail.From)
+          << ",\"to\":" << JsonOrNull(mail.To) << ",\"cc\":" << JsonOrNull(mail.Cc)
+          << ",\"date\":" << JsonOrNull(mail.DateText) << "}";
+    }
     out << "}\n";
     return;
+  }
+  if (origin) {
+    // The carrying mail's own headers first; the lines after them are the message's, which
+    // fall back to these where the TNEF stream has none.
+    const TCarrierHeaders& mail = origin->Headers;
+    out << "Mail part: " << origin->Part << " of " << origin->Parts << "\n"
+        << "Mail From: " << Field(mail.From) << "\n"
+        << "Mail To: " << Field(mail.To) << "\n"
+        << "Mail Cc: " << Field(mail.Cc) << "\n"
+        << "Mail Date: " << Field(mail.DateText) << "\n"
+        << "Mail Subject: " << Field(mail.Subject) << "\n";
   }
   const std::string date = DateTimeToIso(reader.DateSent());
   out << "Subject: " << Field(subject) << "\n"
@@ -162,6 +275,18 @@ void Show(const TTNEFReader& reader, bool json, std::ostream& out) {
       << "Date sent: " << date << "\n"
       << "Body: " << bodySize << " bytes (" << kind << ")\n"
       << "Attachments: " << reader.Count() << "\n";
+  WriteCalendarLines(reader.Calendar(), out, Field);
+}
+
+// The calendar item as iCalendar, or 1 and a message when the message carries none.
+int Ics(TTNEFReader& reader, std::ostream& out, std::ostream& err) {
+  if (!reader.Calendar().IsCalendarItem()) {
+    ErrorLine(err, LoadResString(TStringId::CliNoCalendarItem));
+    return 1;
+  }
+  out << CalendarItemToICalendar(reader.Calendar(), ConvertMessageBody(reader, TBodyOutputs::Text).Text,
+                                 DateTimeToUnix(reader.DateSent()));
+  return 0;
 }
 
 void List(const TTNEFReader& reader, bool json, std::ostream& out) {
@@ -233,8 +358,13 @@ int RunTnefTool(const std::vector<std::string>& args, std::istream& in, std::ost
   TOptions options;
   bool operandsOnly = false;
   bool expectPath = false;
+  bool expectPart = false;
   for (const std::string& arg : args) {
-    if (expectPath) {
+    if (expectPart) {
+      expectPart = false;
+      options.Part = ParsePartNumber(arg);
+      if (options.Part < 1) return Usage(err, FormatRes(TStringId::CliUnknownCommand, {Arg(arg)}));
+    } else if (expectPath) {
       expectPath = false;
       options.AttachmentPath = ParseAttachmentPath(arg);
       if (options.AttachmentPath.empty())
@@ -242,6 +372,7 @@ int RunTnefTool(const std::vector<std::string>& args, std::istream& in, std::ost
     } else if (!operandsOnly && arg.size() > 1 && arg[0] == '-') {
       if (arg == "--") operandsOnly = true;
       else if (arg == "--attachment") expectPath = true;
+      else if (arg == "--part") expectPart = true;
       else if (arg == "--help" || arg == "-h") { out << LoadResString(TStringId::CliUsage); return Finish(0, out, err); }
       else if (arg == "--version") { out << "velquin-tnef " VELQUIN_VERSION "\n"; return Finish(0, out, err); }
       else if (arg == "--json") options.Json = true;
@@ -256,21 +387,28 @@ int RunTnefTool(const std::vector<std::string>& args, std::istream& in, std::ost
   }
 
   const std::string& command = options.Command;
-  if (command.empty() || expectPath) return Usage(err, "");
-  const bool known = command == "show" || command == "list" || command == "body" || command == "extract";
+  if (command.empty() || expectPath || expectPart) return Usage(err, "");
+  const bool known = command == "show" || command == "list" || command == "body" ||
+                     command == "extract" || command == "list-mail" || command == "ics";
   if (!known) return Usage(err, FormatRes(TStringId::CliUnknownCommand, {Arg(command)}));
   const std::size_t maxOperands = command == "extract" ? 2 : 1;
   if (options.Operands.empty() || options.Operands.size() > maxOperands) return Usage(err, "");
-  if (options.Json && command != "show" && command != "list") return Usage(err, "");
+  if (options.Json && command != "show" && command != "list" && command != "list-mail")
+    return Usage(err, "");
+  if (command == "list-mail") {
+    if (options.Part != 0 || !options.AttachmentPath.empty()) return Usage(err, "");
+    return Finish(ListMail(options.Operands[0], in, options.Json, out, err), out, err);
+  }
   if (options.Overwrite && command != "extract") return Usage(err, "");
   if (!options.BodyFormat.empty() && command != "body") return Usage(err, "");
 
   std::optional<TStdinSpool> spool;
-  auto reader = OpenReader(options.Operands[0], in, spool, err);
+  std::optional<TMailOrigin> origin;
+  auto reader = OpenReader(options.Operands[0], options.Part, in, spool, origin, err);
   if (reader && !options.AttachmentPath.empty())
     reader = OpenEmbeddedPath(std::move(reader), options.AttachmentPath, err);
   if (!reader) return 1;
-  if (command == "show") Show(*reader, options.Json, out);
+  if (command == "show") Show(*reader, options.AttachmentPath.empty() ? origin : std::nullopt, options.Json, out);
   else if (command == "list") List(*reader, options.Json, out);
   else if (command == "body" && !options.BodyFormat.empty()) {
     // What the message pane shows: the converted body, as sanitised HTML or as plain text.
@@ -280,6 +418,7 @@ int RunTnefTool(const std::vector<std::string>& args, std::istream& in, std::ost
     if (html) out.write(body.Html.data(), static_cast<std::streamsize>(body.Html.size()));
     else out << TextForTerminal(body.Text, TLineBreaks::Keep);
   }
+  else if (command == "ics") return Finish(Ics(*reader, out, err), out, err);
   else if (command == "body") out.write(reader->Body().data(), static_cast<std::streamsize>(reader->Body().size()));
   else return Finish(Extract(*reader, options.Operands.size() > 1 ? options.Operands[1] : "", options.Overwrite, out, err), out, err);
   return Finish(0, out, err);

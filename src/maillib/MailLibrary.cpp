@@ -10,7 +10,11 @@
 #include "MapiAbi.h"
 #include "TolerantRtf.h"
 
+#ifdef _WIN32
+#define VELQUIN_EXPORT extern "C" __declspec(dllexport)
+#else
 #define VELQUIN_EXPORT extern "C" __attribute__((visibility("default")))
+#endif
 
 namespace {
 

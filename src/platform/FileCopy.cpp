@@ -109,7 +109,7 @@ void WriteAll(TTargetFile& target, const std::string& path, const std::uint8_t* 
 
 }  // namespace
 
-bool CopyFileRangeTo(int sourceFd, const std::string& sourcePath, std::int64_t offset,
+bool CopyFileRangeTo(TNativeFile sourceFd, const std::string& sourcePath, std::int64_t offset,
                      std::uint64_t size, const std::string& targetPath, TCreateMode mode) {
   TTargetFile target(targetPath, mode);
   if (target.Fd() < 0) return false;
@@ -160,7 +160,7 @@ bool WriteFileBytes(const std::string& targetPath, const void* data, std::size_t
   return true;
 }
 
-bool WriteAllToFd(int fd, const void* data, std::size_t size) {
+bool WriteAllToFd(TNativeFile fd, const void* data, std::size_t size) {
   const char* bytes = static_cast<const char*>(data);
   while (size > 0) {
     const ssize_t n = ::write(fd, bytes, size);

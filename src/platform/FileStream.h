@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "NativeFile.h"
+
 class TFileStream {
 public:
   // Opens path for reading; raises EFileError with the system's reason when it cannot.
@@ -16,7 +18,7 @@ public:
   TFileStream& operator=(const TFileStream&) = delete;
 
   const std::string& Path() const { return FPath; }
-  int Handle() const { return FFd; }
+  TNativeFile Handle() const { return FFd; }
   std::int64_t Size() const { return FSize; }
   std::int64_t Position() const { return FPosition; }
   std::int64_t Remaining() const { return FPosition < FSize ? FSize - FPosition : 0; }
@@ -35,7 +37,7 @@ private:
   bool FillBuffer();
 
   std::string FPath;
-  int FFd = -1;
+  TNativeFile FFd = kNoFile;
   std::int64_t FSize = 0;
   std::int64_t FPosition = 0;
   // FBuffer holds the file bytes from FBufferStart on.

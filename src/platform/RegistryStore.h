@@ -52,6 +52,6 @@ private:
       : FPath(std::move(path)), FDb(db), FWritable(writable) {}
 
   std::string FPath;
-  sqlite3* FDb = nullptr;
+  sqlite3* FDb = nullptr;  // the store's database; unused on Windows, where it is the registry
   bool FWritable = false;
 };

@@ -1,8 +1,9 @@
 #include "SafeFileName.h"
 
-#include <sys/stat.h>
-
 #include <cstdint>
+#include <utility>
+
+#include "FileNameRules.h"
 
 namespace {
 
@@ -74,7 +75,7 @@ std::string CleanFileName(std::string_view name, const std::string& fallback) {
           extension;
   }
   if (out.empty() || out == "." || out == "..") return fallback;
-  return out;
+  return AvoidReservedName(std::move(out));
 }
 
 std::string NumberedFileName(const std::string& name, int n) {
@@ -89,9 +90,4 @@ std::string JoinPath(const std::string& directory, const std::string& name) {
   if (directory.empty()) return name;
   if (directory.back() == '/') return directory + name;
   return directory + "/" + name;
-}
-
-bool FileExists(const std::string& path) {
-  struct stat st {};
-  return ::lstat(path.c_str(), &st) == 0;
 }

@@ -18,3 +18,9 @@ std::string NumberedFileName(const std::string& name, int n);
 std::string JoinPath(const std::string& directory, const std::string& name);
 
 bool FileExists(const std::string& path);
+// Removes a file (a link itself, never what it points to); the outcome is not reported.
+void RemoveFileQuietly(const std::string& path);
+
+// Whether path names one place without depending on a current folder or drive ("/..." on
+// Linux; "C:\...", "C:/..." or "\\server\share\..." on Windows).
+bool IsFullPath(const std::string& path);

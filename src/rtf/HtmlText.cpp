@@ -65,9 +65,14 @@ std::string HtmlToText(std::string_view utf8) {
         if (t.Name == "br") { newline(); break; }
         if (t.Name == "pre") ++pre;
         if (t.Name == "img") {
-          // Text readers (and the RTF side of an encapsulated body) show a picture as its alt text.
+          // Text readers (and the RTF side of an encapsulated body) show a picture as its alt
+          // text; a picture the mail carries (cid:) is one of its attachments, whose alt text
+          // is the mail program's own label ("image001.png"), not words of the sender.
+          bool carried = false;
           for (const auto& [name, value] : t.Attributes)
-            if (name == "alt" && !value.empty()) {
+            if (name == "src" && Lower(value.substr(0, 4)) == "cid:") carried = true;
+          for (const auto& [name, value] : t.Attributes)
+            if (!carried && name == "alt" && !value.empty()) {
               if (space && !lineStart()) out += ' ';
               out += value;
               space = false;

@@ -29,43 +29,42 @@ std::size_t FindNoCase(std::string_view hay, std::string_view needle, std::size_
 }
 
 struct TEntity {
-  const char* Name;
-  std::uint32_t CodePoint;
+  std::string_view Name;  // without its ';'
+  bool Legacy;            // may also be written without ';'
+  std::uint32_t First;
+  std::uint32_t Second;   // 0: a single code point
 };
 
-// Latin-1 names, in code point order from U+00A0.
-constexpr const char* kLatin1[96] = {
-    "nbsp", "iexcl", "cent", "pound", "curren", "yen", "brvbar", "sect", "uml", "copy", "ordf",
-    "laquo", "not", "shy", "reg", "macr", "deg", "plusmn", "sup2", "sup3", "acute", "micro",
-    "para", "middot", "cedil", "sup1", "ordm", "raquo", "frac14", "frac12", "frac34", "iquest",
-    "Agrave", "Aacute", "Acirc", "Atilde", "Auml", "Aring", "AElig", "Ccedil", "Egrave",
-    "Eacute", "Ecirc", "Euml", "Igrave", "Iacute", "Icirc", "Iuml", "ETH", "Ntilde", "Ograve",
-    "Oacute", "Ocirc", "Otilde", "Ouml", "times", "Oslash", "Ugrave", "Uacute", "Ucirc", "Uuml",
-    "Yacute", "THORN", "szlig", "agrave", "aacute", "acirc", "atilde", "auml", "aring", "aelig",
-    "ccedil", "egrave", "eacute", "ecirc", "euml", "igrave", "iacute", "icirc", "iuml", "eth",
-    "ntilde", "ograve", "oacute", "ocirc", "otilde", "ouml", "divide", "oslash", "ugrave",
-    "uacute", "ucirc", "uuml", "yacute", "thorn", "yuml"};
-
-constexpr TEntity kOther[] = {
-    {"amp", '&'}, {"lt", '<'}, {"gt", '>'}, {"quot", '"'}, {"apos", '\''},
-    {"euro", 0x20AC}, {"ndash", 0x2013}, {"mdash", 0x2014}, {"lsquo", 0x2018},
-    {"rsquo", 0x2019}, {"sbquo", 0x201A}, {"ldquo", 0x201C}, {"rdquo", 0x201D},
-    {"bdquo", 0x201E}, {"bull", 0x2022}, {"hellip", 0x2026}, {"trade", 0x2122},
-    {"dagger", 0x2020}, {"Dagger", 0x2021}, {"permil", 0x2030}, {"lsaquo", 0x2039},
-    {"rsaquo", 0x203A}, {"ensp", 0x2002}, {"emsp", 0x2003}, {"thinsp", 0x2009},
-    {"zwnj", 0x200C}, {"zwj", 0x200D}, {"lrm", 0x200E}, {"rlm", 0x200F}, {"OElig", 0x152},
-    {"oelig", 0x153}, {"Scaron", 0x160}, {"scaron", 0x161}, {"Yuml", 0x178}, {"fnof", 0x192},
-    {"circ", 0x2C6}, {"tilde", 0x2DC}, {"larr", 0x2190}, {"uarr", 0x2191}, {"rarr", 0x2192},
-    {"darr", 0x2193}, {"hearts", 0x2665}, {"minus", 0x2212}, {"le", 0x2264}, {"ge", 0x2265},
-    {"ne", 0x2260}, {"infin", 0x221E}, {"prime", 0x2032}, {"Prime", 0x2033},
+// Every named character reference HTML defines, sorted by name.
+constexpr TEntity kEntities[] = {
+#include "HtmlEntities.inc"
 };
 
-bool LookupEntity(std::string_view name, std::uint32_t& cp) {
-  for (std::size_t i = 0; i < 96; ++i)
-    if (name == kLatin1[i]) { cp = 0xA0 + static_cast<std::uint32_t>(i); return true; }
-  for (const TEntity& e : kOther)
-    if (name == e.Name) { cp = e.CodePoint; return true; }
-  return false;
+const TEntity* FindEntity(std::string_view name) {
+  const auto it = std::lower_bound(std::begin(kEntities), std::end(kEntities), name,
+                                   [](const TEntity& e, std::string_view n) { return e.Name < n; });
+  return it != std::end(kEntities) && it->Name == name ? it : nullptr;
+}
+
+// The longest name HTML defines is 31 characters.
+constexpr std::size_t kMaxEntityName = 32;
+
+// A named reference at text[i] == '&', read as a browser reads it: the whole name when a ';'
+// ends it, otherwise the longest legacy name it starts with ("&copy2024" is "(c)2024").
+// Returns the entity and sets end to the first character after it; nullptr when none.
+const TEntity* ReadNamedReference(std::string_view text, std::size_t i, std::size_t& end) {
+  std::size_t j = i + 1;
+  while (j < text.size() && j - i - 1 < kMaxEntityName && std::isalnum(static_cast<unsigned char>(text[j]))) ++j;
+  const std::string_view run = text.substr(i + 1, j - i - 1);
+  if (j < text.size() && text[j] == ';') {
+    if (const TEntity* e = FindEntity(run)) { end = j + 1; return e; }
+  }
+  // Legacy names are at most 6 characters.
+  for (std::size_t n = std::min<std::size_t>(run.size(), 6); n >= 2; --n) {
+    const TEntity* e = FindEntity(run.substr(0, n));
+    if (e != nullptr && e->Legacy) { end = i + 1 + n; return e; }
+  }
+  return nullptr;
 }
 
 }  // namespace
@@ -103,8 +102,13 @@ std::string DecodeEntities(std::string_view text) {
         continue;
       }
     } else {
-      while (j < text.size() && j - i <= 10 && std::isalnum(static_cast<unsigned char>(text[j]))) ++j;
-      ok = LookupEntity(text.substr(i + 1, j - i - 1), cp);
+      std::size_t end = 0;
+      if (const TEntity* e = ReadNamedReference(text, i, end)) {
+        AppendUtf8(out, e->First);
+        if (e->Second != 0) AppendUtf8(out, e->Second);
+        i = end;
+        continue;
+      }
     }
     if (!ok) { out += c; ++i; continue; }
     if (j < text.size() && text[j] == ';') ++j;

@@ -57,14 +57,24 @@ TCidLookup AttachmentLookup(TTNEFReader& reader) {
   };
 }
 
+// The first part of a body of about limit bytes, cut before `at` (a character that
+// starts a tag, a control word or a line: ASCII, so no multibyte character is split).
+std::string_view FirstPart(std::string_view body, std::size_t limit, char at, bool* partial) {
+  if (body.size() <= limit) return body;
+  if (partial) *partial = true;
+  const std::size_t cut = body.rfind(at, limit);
+  return body.substr(0, cut == std::string_view::npos || cut == 0 ? limit : cut);
+}
+
 }  // namespace
 
 TRtfConversion HtmlBodyToHtml(std::string_view bytes, bool isUtf8, unsigned codePage) {
   return ConvertHtmlBody(DecodeHtmlBytes(bytes, isUtf8, codePage), {});
 }
 
-TRtfConversion ConvertMessageBody(TTNEFReader& reader, TBodyOutputs outputs) {
+TRtfConversion ConvertMessageBody(TTNEFReader& reader, TBodyOutputs outputs, std::size_t firstBytes, bool* partial) {
   const unsigned codePage = reader.CodePage();
+  if (partial) *partial = false;
   switch (reader.BodyKind()) {
     case TBodyKind::Rtf: {
       // Where no RTF could be had, the reader keeps its explanation from the string table,
@@ -73,15 +83,20 @@ TRtfConversion ConvertMessageBody(TTNEFReader& reader, TBodyOutputs outputs) {
       const std::string& text = reader.MessageText();
       const bool notRtf = text.compare(0, 5, "{\\rtf") != 0;
       const unsigned textPage = notRtf && IsValidUtf8(text) ? 65001 : codePage;
-      return ConvertRtfBody(text, textPage, AttachmentLookup(reader), outputs);
+      return ConvertRtfBody(FirstPart(text, firstBytes, '\\', partial), textPage, AttachmentLookup(reader), outputs);
     }
-    case TBodyKind::Html:
-      return ConvertHtmlBody(DecodeHtmlBytes(reader.HtmlBody(), reader.HtmlBodyIsUtf8(), codePage),
+    case TBodyKind::Html: {
+      // The charset a <meta> declares is looked for in the whole body, as the whole body would be.
+      const std::string_view bytes = reader.HtmlBody();
+      const unsigned declared = HtmlDeclaredCodePage(bytes);
+      return ConvertHtmlBody(DecodeHtmlBytes(FirstPart(bytes, firstBytes, '<', partial), reader.HtmlBodyIsUtf8(),
+                                             declared != 0 ? declared : codePage),
                              AttachmentLookup(reader), outputs);
+    }
     case TBodyKind::Text: {
       TRtfConversion result;
       result.Source = TBodySource::PlainText;
-      const std::string& body = reader.PlainBody();
+      const std::string_view body = FirstPart(reader.PlainBody(), firstBytes, '\n', partial);
       result.Text = reader.PlainBodyIsUtf8() ? std::string(UpToNul(body)) : CodePageToUtf8(body, codePage);
       if (outputs != TBodyOutputs::Text) result.Html = PlainTextToHtml(result.Text);
       if (outputs == TBodyOutputs::Html) result.Text.clear();

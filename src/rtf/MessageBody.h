@@ -9,7 +9,11 @@ class TTNEFReader;
 
 // Reads cid: pictures from the reader's file (the reader's stream position is restored).
 // outputs: which of Html and Text to build; the other is left empty.
-TRtfConversion ConvertMessageBody(TTNEFReader& reader, TBodyOutputs outputs = TBodyOutputs::HtmlAndText);
+// firstBytes: convert only about the body's first firstBytes bytes, cut where no character
+// or tag is split, for a quick look at its start; partial (when given) tells whether the
+// body was cut.
+TRtfConversion ConvertMessageBody(TTNEFReader& reader, TBodyOutputs outputs = TBodyOutputs::HtmlAndText,
+                                  std::size_t firstBytes = std::string_view::npos, bool* partial = nullptr);
 
 // An HTML body given as bytes, without a message around it: its charset comes from its own
 // <meta> tag, else codePage (isUtf8: the bytes are UTF-8). cid: pictures have no attachments

@@ -62,3 +62,11 @@ std::string DateTimeToIso(TDateTime value) {
                 static_cast<int>(days) + 1, seconds / 3600, seconds / 60 % 60, seconds % 60);
   return text;
 }
+
+std::int64_t DateTimeToUnix(TDateTime value) {
+  if (value == 0 || !std::isfinite(value) || std::fabs(value) > 3e6) return 0;
+  // Days before 1899-12-30 count the time of day away from zero (see EncodeDateTime).
+  const double whole = std::trunc(value);
+  const double days = whole + std::fabs(value - whole);
+  return std::llround((days - 25569.0) * 86400.0);  // 25569: days from 1899-12-30 to 1970-01-01
+}

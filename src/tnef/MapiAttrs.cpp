@@ -52,17 +52,26 @@ std::size_t MultiValueFixedSize(std::uint16_t baseType) {
 // bytes of UTF-16 name, padded to 4 (kind 1). Real files use them in almost every block, so
 // stepping over them is what keeps the rest of the block in step. Returns false when the
 // header runs past the end.
-bool SkipPropertyName(TByteReader& r) {
+bool ReadPropertyName(TByteReader& r, TPropName* name) {
   if (r.Remaining() < 20) return false;
-  r.Skip(16);
+  const std::string_view guid = r.Bytes(16);
   const std::uint32_t kind = r.U32();
   if (r.Remaining() < 4) return false;
   const std::uint32_t value = r.U32();
+  if (name) {
+    std::copy(guid.begin(), guid.end(), name->Guid);
+    name->IsString = kind != 0;
+    name->Lid = kind == 0 ? value : 0;
+  }
   if (kind == 0) return true;
+  // A string name's length is checked against the block before it moves the walk, so a
+  // name that claims 4 GB costs nothing.
   if (value > r.Remaining()) return false;
   r.Skip(value + (4 - value % 4) % 4);
   return true;
 }
+
+bool SkipPropertyName(TByteReader& r) { return ReadPropertyName(r, nullptr); }
 
 std::size_t Padding(std::size_t length) { return (4 - length % 4) % 4; }
 
@@ -157,14 +166,18 @@ TMAPI_Attrs DecodeMAPIAttrs(std::string_view block) {
 
 namespace {
 
-// The walk of ScanMessageProps and ScanPropertyRow; fixed: also hand fixed-size values.
-void ScanProps(TByteReader& r, const TMessagePropHandler& handler, bool fixedToo) {
+// The walk of ScanMessageProps, ScanPropertyRow and ScanNamedProps; fixed: also hand
+// fixed-size values.
+void ScanProps(TByteReader& r, const TNamedPropHandler& handler, bool fixedToo) {
   const std::int32_t count = r.I32();
+  TPropName name;
   for (std::int32_t i = 0; i < count; ++i) {
     const std::uint32_t tag = r.U32();
     const auto type = static_cast<std::uint16_t>(tag & 0xFFFF);
-    if ((tag >> 16) >= kFirstNamedId && !SkipPropertyName(r))
+    const bool named = (tag >> 16) >= kFirstNamedId;
+    if (named && !ReadPropertyName(r, &name))
       throw EReadError(LoadResString(TStringId::StreamReadError));
+    const TPropName* nameOf = named ? &name : nullptr;
     if (type & kMultiValued) {
       // Stepped over whole; only single values are handed.
       const auto base = static_cast<std::uint16_t>(type & ~kMultiValued);
@@ -184,7 +197,7 @@ void ScanProps(TByteReader& r, const TMessagePropHandler& handler, bool fixedToo
       }
     } else if (const std::size_t size = ScannedFixedSize(type)) {
       if (fixedToo) {
-        handler(tag, r.Bytes(DecodedFixedSize(type)));
+        handler(tag, nameOf, r.Bytes(DecodedFixedSize(type)));
         r.Skip(size - DecodedFixedSize(type));
       } else {
         r.Skip(size);
@@ -194,7 +207,7 @@ void ScanProps(TByteReader& r, const TMessagePropHandler& handler, bool fixedToo
       const std::int32_t length = r.I32();
       if (length < 0) throw EReadError(LoadResString(TStringId::StreamReadError));
       const std::string_view value = r.BytesUpTo(static_cast<std::size_t>(length));
-      handler(tag, value);
+      handler(tag, nameOf, value);
       r.Skip(Padding(static_cast<std::size_t>(length)));
     }
     // Any other type consumes nothing: the next tag is read from the following bytes.
@@ -205,11 +218,18 @@ void ScanProps(TByteReader& r, const TMessagePropHandler& handler, bool fixedToo
 
 void ScanMessageProps(std::string_view block, const TMessagePropHandler& handler) {
   TByteReader r(block);
-  ScanProps(r, handler, false);
+  ScanProps(r, [&](std::uint32_t tag, const TPropName*, std::string_view value) { handler(tag, value); },
+            false);
+}
+
+void ScanNamedProps(std::string_view block, const TNamedPropHandler& handler) {
+  TByteReader r(block);
+  ScanProps(r, handler, true);
 }
 
 std::size_t ScanPropertyRow(std::string_view bytes, const TMessagePropHandler& handler) {
   TByteReader r(bytes);
-  ScanProps(r, handler, true);
+  ScanProps(r, [&](std::uint32_t tag, const TPropName*, std::string_view value) { handler(tag, value); },
+            true);
   return r.Position();
 }

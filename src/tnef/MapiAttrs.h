@@ -55,6 +55,23 @@ using TMessagePropHandler = std::function<void(std::uint32_t tag, std::string_vi
 // EReadError; so does a negative value length. Failures of the handler pass through.
 void ScanMessageProps(std::string_view block, const TMessagePropHandler& handler);
 
+// The name of a named property (id 0x8000 and up): its property set and a number (Lid), or,
+// for a name given as a string, IsString with Lid 0 (the string itself is stepped over).
+struct TPropName {
+  std::uint8_t Guid[16] = {};
+  bool IsString = false;
+  std::uint32_t Lid = 0;
+};
+
+// Called for every single value of a block, fixed sizes included; name is nullptr for a
+// property that is not named.
+using TNamedPropHandler =
+    std::function<void(std::uint32_t tag, const TPropName* name, std::string_view value)>;
+
+// Walks a block like ScanMessageProps, handing fixed-size values and the names of named
+// properties too.
+void ScanNamedProps(std::string_view block, const TNamedPropHandler& handler);
+
 // One row of a property table (as in attRecipTable): a count and that many properties, like
 // a block, but the row ends where its last property ends. Hands every single value, fixed
 // sizes included, and returns the bytes the row took. Raises EReadError like the scan.

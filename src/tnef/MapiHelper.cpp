@@ -1,13 +1,8 @@
 #include "MapiHelper.h"
 
-#include <sys/stat.h>
-
 #include "ExecutablePath.h"
 #include "Registry.h"
-
-#ifndef VELQUIN_LIBDIR
-#define VELQUIN_LIBDIR "lib"
-#endif
+#include "SafeFileName.h"
 
 namespace {
 
@@ -48,22 +43,10 @@ std::string TMapiHelper::GetMapi32Path() {
   return result;
 }
 
-std::string TMapiHelper::InstalledMailLibrary() {
-  const std::string exe = ExecutablePath();
-  const auto slash = exe.rfind('/');
-  if (exe.empty() || exe[0] != '/' || slash == std::string::npos) return "";
-  const std::string bin = exe.substr(0, slash);
-  const auto up = bin.rfind('/');
-  const std::string prefix = up == std::string::npos ? "" : bin.substr(0, up);
-  const std::string path = prefix + "/" VELQUIN_LIBDIR "/velquin-reader/libvelquin-mapi.so";
-  struct stat st {};
-  return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) ? path : "";
-}
-
 std::string TMapiHelper::ResolveMapi32Path(const std::string& userChoice) {
   if (!userChoice.empty()) return userChoice;
   const std::string machine = GetMapi32Path();
-  if (!machine.empty() && machine[0] == '/') return machine;
+  if (IsFullPath(machine)) return machine;
   const std::string installed = InstalledMailLibrary();
   return installed.empty() ? machine : installed;
 }

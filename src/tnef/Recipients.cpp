@@ -10,6 +10,8 @@ constexpr std::uint16_t kPropIdRecipientType = 0x0C15;  // PR_RECIPIENT_TYPE
 constexpr std::uint16_t kPropIdDisplayName = 0x3001;    // PR_DISPLAY_NAME
 constexpr std::uint16_t kPropIdEmailAddress = 0x3003;   // PR_EMAIL_ADDRESS
 constexpr std::uint16_t kPropIdSmtpAddress = 0x39FE;    // PR_SMTP_ADDRESS
+constexpr std::uint16_t kPropIdTrackStatus = 0x5FFF;    // PR_RECIPIENT_TRACKSTATUS
+constexpr std::uint16_t kPropIdRecipientFlags = 0x5FFD; // PR_RECIPIENT_FLAGS
 
 std::string TextValue(std::uint16_t type, std::string_view value, unsigned codePage) {
   if (type == PropType::Unicode) return Utf16LeToUtf8(value);
@@ -42,6 +44,12 @@ std::vector<TRecipient> DecodeRecipientTable(std::string_view data, unsigned cod
                          : kind == 3 ? TRecipientType::Bcc
                                      : TRecipientType::Other;
             }
+            break;
+          case kPropIdTrackStatus:
+            if (type == PropType::Long && value.size() == 4) row.TrackStatus = LoadLe32(value, 0);
+            break;
+          case kPropIdRecipientFlags:
+            if (type == PropType::Long && value.size() == 4) row.Flags = LoadLe32(value, 0);
             break;
           default: break;
         }

@@ -1,8 +1,6 @@
 // Getting one attachment's bytes out of the TNEF file: into a chosen folder, or into a
 // temporary copy that other programs can open.
 
-#include <unistd.h>
-
 #include "FileCopy.h"
 #include "SafeFileName.h"
 #include "Shell.h"
@@ -10,7 +8,7 @@
 #include "TNEFReaderConst.h"
 
 TTNEFFile::~TTNEFFile() {
-  if (FTempSaved) ::unlink(FTempFileName.c_str());  // outcome ignored
+  if (FTempSaved) RemoveFileQuietly(FTempFileName);
 }
 
 std::string TTNEFFile::SafeFileName() const {

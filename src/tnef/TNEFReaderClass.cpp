@@ -42,6 +42,12 @@ std::string FirstText(const TMAPI_Attr& attr, unsigned codePage) {
   return {};
 }
 
+// The types whose values are counted (and handed by the message scan).
+bool IsCountedType(std::uint16_t type) {
+  return type == PropType::Object || type == PropType::String8 || type == PropType::Unicode ||
+         type == PropType::Binary || type == PropType::SvrEid;
+}
+
 }  // namespace
 
 // ---- TTNEFFile --------------------------------------------------------------------------
@@ -117,6 +123,8 @@ std::string TTNEFReader::RecipientLine(TRecipientType type) const {
     if (!line.empty()) line += "; ";
     line += FormatRecipient(recipient);
   }
+  if (line.empty() && type == TRecipientType::To) return FCarrier.To;
+  if (line.empty() && type == TRecipientType::Cc) return FCarrier.Cc;
   return line;
 }
 
@@ -157,13 +165,15 @@ const std::string& TTNEFReader::Body() const {
 
 std::string TTNEFReader::DisplaySubject() const {
   if (!UpToNul(FSubject).empty()) return ToUtf8(FSubject);
-  return FSubjectW;
+  if (!FSubjectW.empty()) return FSubjectW;
+  return FCarrier.Subject;
 }
 
 std::string TTNEFReader::DisplayFrom() const {
   if (!UpToNul(FFrom).empty()) return ToUtf8(FFrom);
   if (!FFromW.empty()) return FFromW;
-  return ToUtf8(FFromTriple);
+  if (!UpToNul(FFromTriple).empty()) return ToUtf8(FFromTriple);
+  return FCarrier.From;
 }
 
 void TTNEFReader::AddAttribute(std::uint32_t id, std::string_view data) {
@@ -225,6 +235,8 @@ void TTNEFReader::ReadStream() {
   FRecipients = DecodeRecipientTable(FRecipientTable, CodePage());
   FRecipientTable.clear();
   FRecipientTable.shrink_to_fit();
+  FCalendar = FCalendarCollector.Finish(FMessageClass, DisplaySubject(), FRecipients, CodePage());
+  FCalendarCollector = TCalendarCollector();
 }
 
 void TTNEFReader::ReadMessageAttribute(std::uint32_t id, std::uint32_t length) {
@@ -234,9 +246,15 @@ void TTNEFReader::ReadMessageAttribute(std::uint32_t id, std::uint32_t length) {
     const std::unique_ptr<char[]> block(new char[length]);
     FRange->ReadExact(block.get(), length);
     try {
-      ScanMessageProps(std::string_view(block.get(), length), [this](std::uint32_t tag, std::string_view value) {
-        HandleMessageProp(tag, value);
-      });
+      ScanNamedProps(std::string_view(block.get(), length),
+                     [this](std::uint32_t tag, const TPropName* name, std::string_view value) {
+                       FCalendarCollector.Property(tag, name, value);
+                       if (tag == PropTag::ClientSubmitTime && value.size() == 8)
+                         FSubmitTime = FileTimeToUnix(LoadLe32(value, 0) |
+                                                      static_cast<std::uint64_t>(LoadLe32(value, 4)) << 32)
+                                           .value_or(0);
+                       if (IsCountedType(static_cast<std::uint16_t>(tag & 0xFFFF))) HandleMessageProp(tag, value);
+                     });
     } catch (...) {
       // A damaged block ends the scan; what it set before stays.
     }
@@ -252,6 +270,7 @@ void TTNEFReader::ReadMessageAttribute(std::uint32_t id, std::uint32_t length) {
   }
 
   AddAttribute(id, data);
+  FCalendarCollector.Attribute(id, data);
   switch (id) {
     case AttId::MessageClass:
       ExtendToNul(data);

@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "CarrierHeaders.h"
+#include "CalendarItem.h"
 #include "DateTime.h"
 #include "DynamicLibrary.h"
 #include "FileCopy.h"
@@ -54,6 +56,9 @@ public:
   // or cannot be read.
   const std::string& EmbeddedSubject() const;
 
+  // A file the carrying mail brought beside the TNEF stream (its name is UTF-8).
+  bool IsCarried() const { return FCarried; }
+
   // The name for display, decoded to UTF-8; for an embedded message, its subject and ".dat".
   std::string DisplayName() const;
   // The name cleaned for the file system ("attachment-N" when nothing usable is left).
@@ -90,6 +95,7 @@ private:
   std::string FContentId;
   std::string FMimeTag;
   bool FEmbedded = false;
+  bool FCarried = false;
   mutable bool FEmbeddedSubjectRead = false;
   mutable std::string FEmbeddedSubject;
 };
@@ -120,7 +126,8 @@ public:
   const std::string& FileName() const { return FFileName; }
   const std::vector<std::string>& Attributes() const { return FAttributes; }
   const std::string& Subject() const { return FSubject; }
-  TDateTime DateSent() const { return FDateSent; }
+  // attDateSent, else the carrying mail's date.
+  TDateTime DateSent() const { return FDateSent != 0 ? FDateSent : FCarrier.Date; }
   TDateTime DateModified() const { return FDateModified; }
   const std::string& From() const { return FFrom; }
   const std::string& MessageText() const { return FMessageText; }
@@ -132,10 +139,26 @@ public:
   // attMessageClass (or PR_MESSAGE_CLASS), e.g. "IPM.Note"; empty when absent.
   const std::string& MessageClass() const { return FMessageClass; }
   TDateTime DateReceived() const { return FDateReceived; }
+  // When the message was sent, from PR_CLIENT_SUBMIT_TIME: seconds since 1970 UTC, 0 when
+  // absent. (attDateSent holds the sender's clock without its zone.)
+  std::int64_t SubmitTime() const { return FSubmitTime; }
   // The rows of attRecipTable, in table order.
   const std::vector<TRecipient>& Recipients() const { return FRecipients; }
-  // The recipients of one type, formatted and joined by "; ".
+  // The recipients of one type, formatted and joined by "; "; when the stream has none of
+  // that type, the carrying mail's To or Cc.
   std::string RecipientLine(TRecipientType type) const;
+
+  // The headers of the mail that carried this stream. Subject, sender, To, Cc and the date
+  // sent fall back to them where the stream has none of its own.
+  void SetCarrierHeaders(TCarrierHeaders headers) { FCarrier = std::move(headers); }
+  const TCarrierHeaders& CarrierHeaders() const { return FCarrier; }
+  // Lists a file the carrying mail brought beside the stream, after the stream's own
+  // attachments: size bytes at offset of this reader's open file (outside the stream's
+  // range), named name (UTF-8). Raises ERangeError when they do not lie inside the file.
+  TTNEFFile& AddCarriedFile(std::string name, std::string mimeType, std::uint32_t size,
+                            std::int64_t offset);
+  // The meeting, appointment or task the message carries (Kind None for other messages).
+  const TCalendarItem& Calendar() const { return FCalendar; }
 
   // Messages nest at most this deep; deeper ones are refused, not read.
   static constexpr int kMaxDepth = 64;
@@ -203,6 +226,9 @@ private:
   TDateTime FDateReceived = 0;
   std::vector<TRecipient> FRecipients;
   std::string FRecipientTable;  // the raw table until the walk ends
+  TCalendarCollector FCalendarCollector;  // until the walk ends
+  TCalendarItem FCalendar;
+  std::int64_t FSubmitTime = 0;
   std::vector<std::unique_ptr<TTNEFFile>> FFiles;
   std::string FFileName;
   std::vector<std::string> FAttributes;
@@ -229,6 +255,8 @@ private:
   std::string FSubjectW;  // UTF-8, from PR_SUBJECT_W / PR_CONVERSATION_TOPIC_W
   std::string FFromW;     // UTF-8, from PR_SENDER_NAME_W
   std::string FFromTriple;  // eight-bit display name of attFrom
+
+  TCarrierHeaders FCarrier;
 
   int FDataCounter = 0;
   int FTitleCounter = 0;

@@ -43,6 +43,7 @@ constexpr std::uint32_t BodyHtmlA = 0x1013001E;             // PR_BODY_HTML_A
 constexpr std::uint32_t BodyHtmlW = 0x1013001F;             // PR_BODY_HTML_W
 constexpr std::uint32_t AttachDataBin = 0x37010102;         // PR_ATTACH_DATA_BIN
 constexpr std::uint32_t AttachDataObj = 0x3701000D;         // PR_ATTACH_DATA_OBJ
+constexpr std::uint32_t ClientSubmitTime = 0x00390040;      // PR_CLIENT_SUBMIT_TIME
 }  // namespace PropTag
 
 constexpr std::uint16_t kPropIdAttachLongFilename = 0x3707;  // PR_ATTACH_LONG_FILENAME

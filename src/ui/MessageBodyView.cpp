@@ -2,7 +2,9 @@
 
 #include <cstring>
 
+#include "BodyHead.h"
 #include "MessageBody.h"
+#include "TNEFReaderConst.h"
 #include "TNEFReaderClass.h"
 
 namespace {
@@ -56,12 +58,22 @@ TBodyPicture BodyPicture(const TRtfPicture& picture) {
 
 }  // namespace
 
-TMessageBodyView MessageBodyHtml(TTNEFReader& reader) {
+TMessageBodyView MessageBodyHtml(TTNEFReader& reader, std::size_t firstBytes) {
   // RTF (with the HTML or text it may wrap), HTML and plain-text bodies all become one
   // sanitised HTML fragment here.
-  const TRtfConversion body = ConvertMessageBody(reader);
   TMessageBodyView view;
+  const TRtfConversion body = ConvertMessageBody(reader, TBodyOutputs::Html, firstBytes, &view.Partial);
   view.Html = Utf8(body.Html);
+  if (view.Html.size() > kMaxBodyHtmlChars) {
+    view.Html.truncate(BodyHeadLength(view.Html, kMaxBodyHtmlChars, 1024 * 1024));
+    view.Truncated = true;
+  }
+  if (body.Truncated) view.Truncated = true;
+  if (view.Truncated) {
+    const QString notice = Utf8(LoadResString(TStringId::BodyCutShort)).toHtmlEscaped();
+    view.Html.prepend(QStringLiteral("<p style=\"background-color:#fff4ce;color:#000000\">") + notice +
+                      QStringLiteral("</p>"));
+  }
   if (body.Source == TBodySource::Html || body.Source == TBodySource::RtfEncapsulatedHtml) view.BasePixelSize = 16;
   for (std::size_t i = 0; i < body.Pictures.size(); ++i) {
     const QString address = Utf8(std::string(kPictureScheme)) + QString::number(body.Pictures[i].Id);

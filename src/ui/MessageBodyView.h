@@ -21,6 +21,15 @@ struct TMessageBodyView {
   // The size HTML bodies start from, as in a browser (16 px "medium"); 0 for bodies that
   // give their own sizes (RTF) or none (plain text): the pane's font.
   int BasePixelSize = 0;
+  // Only the body's first part was converted (see MessageBodyHtml's firstBytes).
+  bool Partial = false;
+  // The body was too long to show whole and its end was left out; the HTML says so first.
+  bool Truncated = false;
 };
 
-TMessageBodyView MessageBodyHtml(TTNEFReader& reader);
+// The most HTML the pane is given for one body: the text engine needs about 25 bytes of
+// memory per character of HTML, so a longer body is cut at a block's end, with a notice.
+inline constexpr qsizetype kMaxBodyHtmlChars = 32 * 1024 * 1024;
+
+// firstBytes: convert only about the body's first firstBytes bytes, for a quick first look.
+TMessageBodyView MessageBodyHtml(TTNEFReader& reader, std::size_t firstBytes = std::size_t(-1));

@@ -1,12 +1,40 @@
 #include "MessageBrowser.h"
 
+#include <QCoreApplication>
 #include <QImage>
-#include <QTextDocument>
+#include <QScrollBar>
+#include <QThread>
 #include <algorithm>
 
+#include "BodyHead.h"
 #include "MailtoLink.h"
 #include "Picture.h"
 #include "Shell.h"
+
+QVariant TBodyPictureLoader::Load(const QUrl& name) {
+  const auto it = FPictures.find(name.toString());
+  if (it == FPictures.end() || FPixelsShown >= kMaxPixelsTotal) return {};
+  // The preview's decoders, with the body's tighter bounds; an undecodable picture shows
+  // nothing.
+  TPicture picture;
+  picture.SetMaxPixels(std::min(kMaxPixelsEach, kMaxPixelsTotal - FPixelsShown));
+  if (!picture.LoadFromMemory(it->second.Bytes, it->second.Extension)) return {};
+  FPixelsShown += static_cast<std::uint64_t>(picture.Width()) * static_cast<std::uint64_t>(picture.Height());
+  return picture.ToImage();
+}
+
+QVariant TBodyDocument::loadResource(int type, const QUrl& name) {
+  return type == QTextDocument::ImageResource ? FPictures.Load(name) : QVariant();
+}
+
+// One body being built by the worker: what it reads, and the document it leaves.
+struct TMessageBrowser::TBuild {
+  QString Html;
+  std::map<QString, TBodyPicture> Pictures;
+  QFont Font;
+  TBodyDocument* Result = nullptr;  // set by the worker, taken by the view once it finished
+  bool Wanted = true;               // false once another body was asked for
+};
 
 TMessageBrowser::TMessageBrowser(QWidget* parent) : QTextBrowser(parent) {
   setOpenLinks(false);
@@ -14,34 +42,92 @@ TMessageBrowser::TMessageBrowser(QWidget* parent) : QTextBrowser(parent) {
   connect(this, &QTextBrowser::anchorClicked, this, &TMessageBrowser::LinkClicked);
 }
 
+TMessageBrowser::~TMessageBrowser() {
+  // The worker reads the build it was given; it must end before the view does.
+  if (FWorker != nullptr) {
+    FWorker->wait();
+    delete FWorker;
+    if (FBuilding) delete FBuilding->Result;
+  }
+}
+
 void TMessageBrowser::SetPictures(std::map<QString, TBodyPicture> pictures) {
-  FPictures = std::move(pictures);
-  FPixelsShown = 0;
+  FPictures = TBodyPictureLoader(std::move(pictures));
 }
 
 void TMessageBrowser::ShowBody(const TMessageBodyView& body) {
+  QFont font = this->font();
+  if (body.BasePixelSize > 0) font.setPixelSize(body.BasePixelSize);
   SetPictures(body.Pictures);
-  QFont base = font();
-  if (body.BasePixelSize > 0) base.setPixelSize(body.BasePixelSize);
-  document()->setDefaultFont(base);
-  setHtml(body.Html);
+  // Bodies asked for earlier and not yet in the view are not wanted any more.
+  FNext.reset();
+  if (FBuilding) FBuilding->Wanted = false;
+  // The whole of the body whose first part is shown continues it: no new first part.
+  const bool continues = FShowsFirstPart && !body.Partial;
+  FShowsFirstPart = body.Partial;
+
+  const bool twoSteps = body.Html.size() > kTwoStepChars;
+  if (!continues || !twoSteps) {
+    const qsizetype head = twoSteps ? BodyHeadLength(body.Html, kHeadChars, 2 * kHeadChars) : body.Html.size();
+    auto* doc = new TBodyDocument(TBodyPictureLoader(body.Pictures), this);
+    doc->setDefaultFont(font);
+    doc->setHtml(head < body.Html.size() ? body.Html.left(head) : body.Html);
+    Adopt(doc, continues);
+    if (head >= body.Html.size()) {
+      if (!body.Partial) emit BodyShown();
+      return;
+    }
+  }
+  if (body.Partial) return;
+  auto build = std::make_shared<TBuild>();
+  build->Html = body.Html;
+  build->Pictures = body.Pictures;
+  build->Font = font;
+  if (FWorker != nullptr) FNext = std::move(build);  // starts when the current build ends
+  else StartBuild(std::move(build));
+}
+
+void TMessageBrowser::StartBuild(std::shared_ptr<TBuild> build) {
+  FBuilding = build;
+  QThread* gui = thread();
+  FWorker = QThread::create([build, gui] {
+    auto* doc = new TBodyDocument(TBodyPictureLoader(std::move(build->Pictures)));
+    doc->setDefaultFont(build->Font);
+    doc->setHtml(build->Html);
+    build->Html.clear();
+    doc->moveToThread(gui);
+    build->Result = doc;
+  });
+  connect(FWorker, &QThread::finished, this, &TMessageBrowser::BuildFinished, Qt::QueuedConnection);
+  FWorker->start(QThread::LowPriority);
+}
+
+void TMessageBrowser::BuildFinished() {
+  FWorker->wait();
+  FWorker->deleteLater();
+  FWorker = nullptr;
+  std::shared_ptr<TBuild> done = std::move(FBuilding);
+  if (FNext) StartBuild(std::move(FNext));
+  if (!done->Wanted || done->Result == nullptr) {
+    delete done->Result;
+    return;
+  }
+  done->Result->setParent(this);
+  Adopt(done->Result, true);
+  emit BodyShown();
+}
+
+void TMessageBrowser::Adopt(TBodyDocument* doc, bool keepPlace) {
+  const int scroll = verticalScrollBar()->value();
+  TBodyDocument* old = FOwnDocument;
+  setDocument(doc);
+  FOwnDocument = doc;
+  delete old;
+  if (keepPlace) verticalScrollBar()->setValue(scroll);
 }
 
 QVariant TMessageBrowser::loadResource(int type, const QUrl& name) {
-  if (type == QTextDocument::ImageResource) {
-    const auto it = FPictures.find(name.toString());
-    if (it != FPictures.end() && FPixelsShown < kMaxPixelsTotal) {
-      // The preview's decoders, with the body's tighter bounds; an undecodable picture
-      // shows nothing.
-      TPicture picture;
-      picture.SetMaxPixels(std::min(kMaxPixelsEach, kMaxPixelsTotal - FPixelsShown));
-      if (picture.LoadFromMemory(it->second.Bytes, it->second.Extension)) {
-        FPixelsShown += static_cast<std::uint64_t>(picture.Width()) * static_cast<std::uint64_t>(picture.Height());
-        return picture.ToImage();
-      }
-    }
-  }
-  return {};
+  return type == QTextDocument::ImageResource ? FPictures.Load(name) : QVariant();
 }
 
 void TMessageBrowser::LinkClicked(const QUrl& url) {

@@ -2,34 +2,95 @@
 // RichEdit1: the read-only view of the message body. The body comes from a stranger, so the
 // view loads nothing the body refers to (no local files, nothing from the network) except
 // pictures the body itself carries, and hands clicked web and mail links to the desktop.
+//
+// A long body is shown in two steps: its first part at once, so the pane is never blank for
+// long, while a worker thread builds the whole document, which then takes the first part's
+// place (the scroll position kept). Showing another body drops a build that is under way.
 
 #include <QTextBrowser>
+#include <QTextDocument>
 #include <cstdint>
 #include <map>
+#include <memory>
 
 #include "MessageBodyView.h"
+
+class QThread;
+
+// The pictures of one body, decoded when the document asks for them. A body's pictures are
+// bounded one by one and together, so that a small file naming huge pictures costs a
+// bounded amount of memory: each at most kMaxPixelsEach (a JPEG above it is shown smaller),
+// and once kMaxPixelsTotal are shown the rest are left out. One loader serves one document.
+class TBodyPictureLoader {
+public:
+  static constexpr std::uint64_t kMaxPixelsEach = 16'000'000;
+  static constexpr std::uint64_t kMaxPixelsTotal = 48'000'000;
+
+  TBodyPictureLoader() = default;
+  explicit TBodyPictureLoader(std::map<QString, TBodyPicture> pictures) : FPictures(std::move(pictures)) {}
+  // The picture's image, or an invalid QVariant when the body carries none by that address.
+  QVariant Load(const QUrl& name);
+
+private:
+  std::map<QString, TBodyPicture> FPictures;
+  std::uint64_t FPixelsShown = 0;
+};
+
+// A body's document: its images come from its own pictures and nowhere else.
+class TBodyDocument : public QTextDocument {
+public:
+  explicit TBodyDocument(TBodyPictureLoader pictures, QObject* parent = nullptr)
+      : QTextDocument(parent), FPictures(std::move(pictures)) {}
+
+protected:
+  QVariant loadResource(int type, const QUrl& name) override;
+
+private:
+  TBodyPictureLoader FPictures;
+};
 
 class TMessageBrowser : public QTextBrowser {
   Q_OBJECT
 public:
+  static constexpr std::uint64_t kMaxPixelsEach = TBodyPictureLoader::kMaxPixelsEach;
+  static constexpr std::uint64_t kMaxPixelsTotal = TBodyPictureLoader::kMaxPixelsTotal;
+  // Bodies of more HTML characters than this are shown in two steps; the first part is
+  // about kHeadChars long.
+  static constexpr qsizetype kHeadChars = 48 * 1024;
+  static constexpr qsizetype kTwoStepChars = 4 * kHeadChars;
+  // How much of a long body's source is converted for its first part.
+  static constexpr std::size_t kFirstPartBytes = 128 * 1024;
+
   explicit TMessageBrowser(QWidget* parent = nullptr);
+  ~TMessageBrowser() override;
 
-  // A body's pictures are bounded one by one and together, so that a small file naming
-  // huge pictures costs a bounded amount of memory: each at most kMaxPixelsEach (a JPEG
-  // above it is shown smaller), and once kMaxPixelsTotal are shown the rest are left out.
-  static constexpr std::uint64_t kMaxPixelsEach = 16'000'000;
-  static constexpr std::uint64_t kMaxPixelsTotal = 48'000'000;
-
-  // Pictures the body carries, by the address its HTML uses for them; replaced with every
-  // body shown.
+  // Pictures the view's own document loads, by the address its HTML uses for them.
   void SetPictures(std::map<QString, TBodyPicture> pictures);
-  // Shows a body: its pictures, the base font size it starts from, and its HTML.
+  // Shows a body: its pictures, the base font size it starts from, and its HTML. A body
+  // that is only its first part (body.Partial) is shown at once and stays until the same
+  // body is given whole, which then takes its place with the reader's place kept.
   void ShowBody(const TMessageBodyView& body);
+  // True once the whole of the last body shown is in the view.
+  bool BodyComplete() const { return FWorker == nullptr && !FShowsFirstPart; }
 
   QVariant loadResource(int type, const QUrl& name) override;
 
+signals:
+  // The whole body is in the view (at once for a short body, after the build for a long one).
+  void BodyShown();
+
 private:
+  struct TBuild;
   void LinkClicked(const QUrl& url);
-  std::map<QString, TBodyPicture> FPictures;
-  std::uint64_t FPixelsShown = 0;
+  // Shows doc in place of the document shown; keepPlace: doc continues it (the whole body
+  // after its first part), so the reader's place is kept.
+  void Adopt(TBodyDocument* doc, bool keepPlace);
+  void StartBuild(std::shared_ptr<TBuild> build);
+  void BuildFinished();
+  TBodyPictureLoader FPictures;
+  TBodyDocument* FOwnDocument = nullptr;  // the document shown, when it is one of ours
+  bool FShowsFirstPart = false;           // it holds a Partial body whose whole is to come
+  QThread* FWorker = nullptr;             // the build under way, if any
+  std::shared_ptr<TBuild> FBuilding;      // what it builds
+  std::shared_ptr<TBuild> FNext;          // the body asked for while it ran
 };

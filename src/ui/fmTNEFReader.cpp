@@ -5,7 +5,10 @@
 #include <QDropEvent>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFileSystemModel>
 #include <QLabel>
+#include <QSortFilterProxyModel>
+#include <QTimer>
 #include <QMenu>
 #include <QMessageBox>
 #include <QMimeData>
@@ -19,10 +22,14 @@
 #include "AboutBox.h"
 #include "AttachmentActions.h"
 #include "AttachmentListModel.h"
+#include "DateTime.h"
 #include "Exception.h"
 #include "ErrorBox.h"
+#include "MailChooser.h"
+#include "MailDocument.h"
 #include "MessageBodyView.h"
 #include "OpenWarning.h"
+#include "MessageHeader.h"
 #include "PathDialog.h"
 #include "QvExtensionManager.h"
 #include "Startup.h"
@@ -51,6 +58,44 @@ QString TrimSpacesAndControls(const QString& s) {
   while (end > begin && s.at(end - 1).unicode() <= 0x20) --end;
   return s.mid(begin, end - begin);
 }
+
+// The open dialog's view of a folder. Under the winmail.dat filter it lists, besides the
+// names its patterns match, files without any extension: mail programs and web mail save
+// the attachment as "winmail", "ATT00001" and the like. The file model only marks the names
+// outside the patterns (they stay in it, disabled); this proxy shows those without a dot as
+// ordinary files and hides the rest.
+class TOpenDialogProxy : public QSortFilterProxyModel {
+public:
+  TOpenDialogProxy(QFileDialog* dialog, QString winmailFilter)
+      : QSortFilterProxyModel(dialog), FDialog(dialog), FWinmailFilter(std::move(winmailFilter)) {}
+  // After the filters changed (a new language): refilter with the new winmail.dat filter.
+  void SetWinmailFilter(QString filter) {
+    FWinmailFilter = std::move(filter);
+    Refilter();
+  }
+  void Refilter() { invalidateFilter(); }
+
+  Qt::ItemFlags flags(const QModelIndex& index) const override {
+    Qt::ItemFlags result = QSortFilterProxyModel::flags(index);
+    if (!(result & Qt::ItemIsEnabled) && IsExtensionless(mapToSource(index))) result |= Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+    return result;
+  }
+
+protected:
+  bool filterAcceptsRow(int row, const QModelIndex& parent) const override {
+    const QModelIndex index = sourceModel()->index(row, 0, parent);
+    return (sourceModel()->flags(index) & Qt::ItemIsEnabled) || IsExtensionless(index);
+  }
+
+private:
+  bool IsExtensionless(const QModelIndex& index) const {
+    const auto* files = qobject_cast<const QFileSystemModel*>(sourceModel());
+    return files != nullptr && FDialog->selectedNameFilter() == FWinmailFilter && !files->isDir(index) &&
+           !files->fileName(index).contains(QLatin1Char('.'));
+  }
+  QFileDialog* FDialog;
+  QString FWinmailFilter;
+};
 
 }  // namespace
 
@@ -85,6 +130,8 @@ TfmVelquinDatReader::TfmVelquinDatReader(QWidget* parent)
   ui->pnlMessage->raise();
 
   SetupToolBars();
+  // Back joins the toolbar before the keyboard's Tab order is laid through its buttons.
+  SetupMessageNavigation();
   FWindowActions = SetupKeyboard(*this, *ui);
   connect(FWindowActions.About, &QAction::triggered, this, [this] { ShowAboutBox(this); });
   SetupDialogs();
@@ -147,7 +194,9 @@ TfmVelquinDatReader::~TfmVelquinDatReader() {
   ui->pnlPreview->SetPicture(nullptr);
   FListModel->Clear();
   FPicture.Clear();
+  FSelectedMessage.reset();
   FReader.reset();
+  FParents.clear();
 }
 
 void TfmVelquinDatReader::SetupToolBars() {
@@ -196,6 +245,10 @@ void TfmVelquinDatReader::SetupToolBars() {
   link(saveAll1, ui->actSaveAll);
 }
 
+QStringList TfmVelquinDatReader::OpenFilters() {
+  return {Res(TStringId::OpenFilterWinmail), Res(TStringId::OpenFilterMail), Res(TStringId::OpenFilterAllFiles)};
+}
+
 void TfmVelquinDatReader::SetupDialogs() {
   FDialogs = std::make_unique<TQtAttachmentDialogs>(
       this, [this]() -> QFileDialog& { return SaveDialog(); }, [this]() -> TPathDialog& { return FolderDialog(); });
@@ -207,7 +260,13 @@ QFileDialog& TfmVelquinDatReader::OpenDialog() {
     FOpenDialog->setObjectName(QStringLiteral("OpenDialog"));
     FOpenDialog->setFileMode(QFileDialog::ExistingFile);
     FOpenDialog->setAcceptMode(QFileDialog::AcceptOpen);
-    FOpenDialog->setNameFilters({Res(TStringId::OpenFilterWinmail), Res(TStringId::OpenFilterAllFiles)});
+    // Our own dialog, not the desktop's: only it lists extension-less files as winmail.dat.
+    FOpenDialog->setOption(QFileDialog::DontUseNativeDialog, true);
+    auto* proxy = new TOpenDialogProxy(FOpenDialog, OpenFilters().first());
+    FOpenDialog->setProxyModel(proxy);
+    if (auto* files = FOpenDialog->findChild<QFileSystemModel*>()) files->setNameFilterDisables(true);
+    FOpenDialog->setNameFilters(OpenFilters());
+    connect(FOpenDialog, &QFileDialog::filterSelected, proxy, &TOpenDialogProxy::Refilter);
   }
   return *FOpenDialog;
 }
@@ -338,11 +397,22 @@ void TfmVelquinDatReader::actOpenWinmailExecute() {
 void TfmVelquinDatReader::OpenFile(const QString& fileName) {
   ClearPreview();
   // The rows point into the reader, so they go with it; a failed open leaves an empty list.
+  FSelectedMessage.reset();
   FReader.reset();
+  FParents.clear();
+  FParentRows.clear();
   ClearList();
   try {
-    FReader = std::make_unique<TTNEFReader>(QFile::encodeName(fileName).toStdString(),
-                                            QFile::encodeName(FMapi32Path).toStdString());
+    // A mail or a mailbox is opened through its winmail.dat; with several, the user picks.
+    const TMailChooser chooser = [this](const TMailFile& mail) {
+      return FMailChooser ? FMailChooser(mail) : ChooseMailEntry(this, mail);
+    };
+    FReader = OpenDocument(QFile::encodeName(fileName).toStdString(),
+                           QFile::encodeName(FMapi32Path).toStdString(), chooser);
+    if (!FReader) {
+      setWindowTitle(Res(TStringId::MainWindowStartCaption));
+      return;
+    }
   } catch (const std::exception& e) {
     FReader.reset();
     // The list is empty now, so the caption must not name the earlier message.
@@ -352,9 +422,12 @@ void TfmVelquinDatReader::OpenFile(const QString& fileName) {
   }
   setWindowTitle(Res(TStringId::AppTitle) + QStringLiteral(" - ") + Utf8(FReader->DisplaySubject()));
   FillList();
+  UpdateNavigation();
 }
 
 void TfmVelquinDatReader::ClearList() {
+  FBodyInPane = false;
+  ++FBodyCount;
   FListModel->Clear();
   FPictureNotice->hide();
   ui->pnlMessage->hide();
@@ -375,10 +448,17 @@ void TfmVelquinDatReader::FillList() {
                   QString::number(FReader->Body().size()), nullptr});
   for (int i = 0; i < FReader->Count(); ++i) {
     TTNEFFile& file = FReader->Files(i);
+    // An attached message is listed by its subject, not by the placeholder's name.
+    if (file.IsEmbeddedMessage() && !file.EmbeddedSubject().empty()) {
+      rows.push_back({Utf8(file.EmbeddedSubject()), Res(TStringId::EmbeddedMessageType),
+                      QString::number(file.Size()), &file});
+      continue;
+    }
     const QString caption = Utf8(file.DisplayName());
     // Shown with its direction marks neutralised, so "photo<RLO>gpj.exe" reads as stored.
-    rows.push_back({NeutralisedName(caption), QvExtensionManager1->GetExtensionInfo(ExtensionOf(caption)).Description,
-                    QString::number(file.Size()), &file});
+    const QString type = file.IsEmbeddedMessage() ? Res(TStringId::EmbeddedMessageType)
+                                                  : QvExtensionManager1->GetExtensionInfo(ExtensionOf(caption)).Description;
+    rows.push_back({NeutralisedName(caption), type, QString::number(file.Size()), &file});
   }
   FListModel->SetRows(std::move(rows));
   if (FListModel->Count() > 0) SelectRow(0);
@@ -412,6 +492,7 @@ void TfmVelquinDatReader::UpdateSelection() {
   ui->actSaveAll->setEnabled(FListModel->Count() > 1);
   if (row >= 0) ShowItem(file);
   else ClearPreview();
+  UpdateNavigation();
 }
 
 void TfmVelquinDatReader::ShowItem(TTNEFFile* file) {
@@ -420,7 +501,21 @@ void TfmVelquinDatReader::ShowItem(TTNEFFile* file) {
   ui->pnlPreview->SetPicture(nullptr);
   NamePreview(*ui, QString());
   FPictureNotice->hide();
-  if (file != nullptr) {
+  FSelectedMessage.reset();
+  if (file != nullptr && file->IsEmbeddedMessage()) {
+    // An attached message shows in the message pane; one that cannot be read is only
+    // listed, as an attachment to open would be.
+    try {
+      FSelectedMessage = FReader->OpenEmbedded(file->Index());
+    } catch (const std::exception&) {
+    }
+    if (FSelectedMessage) {
+      ShowMessagePane(*FSelectedMessage);
+    } else {
+      ui->pnlMessage->hide();
+      ui->lblExternal->show();
+    }
+  } else if (file != nullptr) {
     const QString extension = ExtensionOf(Utf8(file->DisplayName())).toLower();
     if (!TPicture::IsPreviewExtension(extension)) {
       ui->lblExternal->show();
@@ -439,18 +534,32 @@ void TfmVelquinDatReader::ShowItem(TTNEFFile* file) {
     }
     ui->pnlMessage->hide();
   } else {
-    ShowMessagePane();
+    ShowMessagePane(*FReader);
   }
   InvalidatePreview();
 }
 
-void TfmVelquinDatReader::ShowMessagePane() {
-  const TMessageBodyView body = MessageBodyHtml(*FReader);
-  ui->RichEdit1->ShowBody(body);
-  ui->edtSubject->setText(Utf8(FReader->DisplaySubject()));
+void TfmVelquinDatReader::ShowMessagePane(TTNEFReader& message) {
+  // The open file's own body stays in the pane once shown; an attached message's body is
+  // converted each time it is selected, and the own body after it again.
+  const bool own = &message == FReader.get();
+  if (!own || !FBodyInPane) {
+    // A long body's start is shown at once; the whole is converted once the window has
+    // painted, and then takes its place, unless another body was shown meanwhile.
+    const TMessageBodyView first = MessageBodyHtml(message, TMessageBrowser::kFirstPartBytes);
+    ui->RichEdit1->ShowBody(first);
+    FBodyInPane = own;
+    const unsigned shown = ++FBodyCount;
+    if (first.Partial)
+      QTimer::singleShot(0, this, [this, &message, shown] {
+        if (FBodyCount == shown && ShownMessage() == &message) ui->RichEdit1->ShowBody(MessageBodyHtml(message));
+      });
+  }
+  ui->edtSubject->setText(Utf8(message.DisplaySubject()));
   ui->edtSubject->setCursorPosition(0);
-  ui->edtFrom->setText(Utf8(FReader->DisplayFrom()));
+  ui->edtFrom->setText(Utf8(message.DisplayFrom()));
   ui->edtFrom->setCursorPosition(0);
+  FMessageHeader->ShowMessage(message);
   ui->lblExternal->hide();
   ui->pnlMessage->show();
 }
@@ -479,6 +588,10 @@ void TfmVelquinDatReader::actOpenExecute() {
   if (!HasSelection()) return;
   TTNEFFile* file = SelectedFile();
   if (file == nullptr) return;
+  if (file->IsEmbeddedMessage()) {
+    OpenEmbeddedMessage(*file);
+    return;
+  }
   // The desktop sees the cleaned name of the temporary copy and its bytes; either may say
   // that opening runs code.
   const std::string head = file->ReadBytes(kExecutableHeadSize);
@@ -521,13 +634,21 @@ void TfmVelquinDatReader::changeEvent(QEvent* event) {
 void TfmVelquinDatReader::RetranslateTexts() {
   setWindowTitle(FReader ? Res(TStringId::AppTitle) + QStringLiteral(" - ") + Utf8(FReader->DisplaySubject())
                          : Res(TStringId::MainWindowStartCaption));
-  if (FOpenDialog)
-    FOpenDialog->setNameFilters({Res(TStringId::OpenFilterWinmail), Res(TStringId::OpenFilterAllFiles)});
+  if (FOpenDialog) {
+    // New filters select the first again: winmail.dat, with the extension-less files.
+    FOpenDialog->setNameFilters(OpenFilters());
+    if (auto* proxy = dynamic_cast<TOpenDialogProxy*>(FOpenDialog->proxyModel()))
+      proxy->SetWinmailFilter(OpenFilters().first());
+  }
   FListModel->RetranslateHeaders();
   RetranslateWindowActions(FWindowActions);
   NameWindowControls(*ui);
   if (!FPictureNotice->isHidden()) FPictureNotice->setText(Res(TStringId::PictureNotShown));
   if (FListModel->Count() > 0) FListModel->SetCaption(0, Res(TStringId::MessageTextRow));
+  actBack->setText(Res(TStringId::ActionBack));
+  actAddToCalendar->setText(Res(TStringId::ActionAddToCalendar));
+  FMessageHeader->Retranslate();
+  if (const TTNEFReader* shown = ShownMessage()) FMessageHeader->ShowMessage(*shown);
   for (QAction* action : ui->ToolBar1->actions() + ui->ToolBar->actions()) action->setIconText(action->text());
   // Captions that grew longer may need a wider list panel, so that no button hides in an
   // overflow menu; the panel keeps the width the user gave it otherwise.

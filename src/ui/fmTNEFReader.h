@@ -6,7 +6,9 @@
 
 #include <QMainWindow>
 #include <QStringList>
+#include <functional>
 #include <memory>
+#include <vector>
 
 #include "Picture.h"
 #include "WindowKeyboard.h"
@@ -16,8 +18,10 @@ class TfmVelquinDatReader;
 }
 class QFileDialog;
 class QLabel;
+class TMailFile;
 class QMenu;
 class QModelIndex;
+class TMessageHeader;
 class TAttachmentListModel;
 class TPathDialog;
 class TQtAttachmentDialogs;
@@ -31,7 +35,8 @@ public:
   explicit TfmVelquinDatReader(QWidget* parent = nullptr);
   ~TfmVelquinDatReader() override;
 
-  // Loads a TNEF file into the window. Raises the general exception with the read-error
+  // Loads a TNEF file, or a mail or mailbox through its winmail.dat, into the window (a file
+  // with several asks which one, and stays empty when the user declines). Raises the general exception with the read-error
   // message when the file cannot be read; the list is then empty and no reader is held.
   void OpenFile(const QString& fileName);
 
@@ -47,6 +52,12 @@ public:
   // The drop handler's loop: opens the first of the files that reads as TNEF, silently.
   // Returns the index of the file opened, or -1.
   int OpenDroppedFiles(const QStringList& fileNames);
+
+  // Answers the chooser of a file with several winmail.dat parts instead of asking the
+  // user (for tests); empty: the chooser dialog.
+  void SetMailChooser(std::function<int(const TMailFile&)> chooser) { FMailChooser = std::move(chooser); }
+  // The open dialog's filters: winmail.dat files, mail files, all files.
+  static QStringList OpenFilters();
 
   // The path of the system mail library handed to every reader.
   void SetMapi32Path(const QString& path) { FMapi32Path = path; }
@@ -72,6 +83,18 @@ public:
   void SelectRow(int i);
   // The message-text row's type and size, and every row's, as the list shows them.
   QString RowText(int row, int column) const;
+
+  // Embedded messages: the list shows the embedded message of file in place of its parent
+  // (Back returns). Raises what the reader raises for a damaged message.
+  void OpenEmbeddedMessage(TTNEFFile& file);
+  void actBackExecute();
+  // How many parents are kept behind the message shown (0: the file's own message).
+  int NestingDepth() const { return static_cast<int>(FParents.size()); }
+  // The message the message pane shows: the reader's own, or the selected embedded one.
+  TTNEFReader* ShownMessage() const;
+  // Writes the shown calendar item as an iCalendar file chosen with the save dialog.
+  void actAddToCalendarExecute();
+  TMessageHeader& MessageHeader() const { return *FMessageHeader; }
 
   void UpdateSelection();
   void ShowItem(TTNEFFile* file);
@@ -102,7 +125,10 @@ private:
   void actOpenWinmailExecute();
   void lvwFilesSelectItem();
   void SplitterMoved();
-  void ShowMessagePane();
+  void ShowMessagePane(TTNEFReader& message);
+  // The Back and Add to calendar actions and the header rows, made in code.
+  void SetupMessageNavigation();
+  void UpdateNavigation();
   void SetupToolBars();
   void SetupDialogs();
   void ClearList();
@@ -111,6 +137,17 @@ private:
   // Declared before FPicture: members go in reverse order, so the picture is released
   // first and the reader (with its temporary copies) last.
   std::unique_ptr<TTNEFReader> FReader;
+  // The messages around the embedded one shown, outermost first; and the embedded message
+  // of the selected row, read for the message pane.
+  std::vector<std::unique_ptr<TTNEFReader>> FParents;
+  std::vector<int> FParentRows;  // the row to select again on Back
+  std::unique_ptr<TTNEFReader> FSelectedMessage;
+  // The pane holds the open file's body once shown: coming back to its row shows it again
+  // without converting it again.
+  bool FBodyInPane = false;
+  // Counts the bodies put in the pane (and the files opened), so that late work for an
+  // earlier one is dropped.
+  unsigned FBodyCount = 0;
   TTNEFFile* FPreviewFile = nullptr;
   QString FMapi32Path;
   TPicture FPicture;
@@ -118,12 +155,16 @@ private:
   TAttachmentListModel* FListModel = nullptr;
   TQvExtensionManager* QvExtensionManager1 = nullptr;
   QFileDialog* FOpenDialog = nullptr;
+  std::function<int(const TMailFile&)> FMailChooser;
   QFileDialog* FSaveDialog = nullptr;
   QMenu* FPopupMenu = nullptr;
   TPathDialog* FPathDialog = nullptr;
   QLabel* FPictureNotice = nullptr;
   TWindowActions FWindowActions;
   std::unique_ptr<TQtAttachmentDialogs> FDialogs;
+  TMessageHeader* FMessageHeader = nullptr;
+  QAction* actBack = nullptr;
+  QAction* actAddToCalendar = nullptr;
   bool FShown = false;
   int FToolBarWidth = 0;  // the first toolbar's width for its current captions
 };

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
+#include <filesystem>
 
 #include <sstream>
 #include <string>
@@ -55,14 +55,14 @@ TEST(TnefTool, ShowPrintsTheMessageFacts) {
   EXPECT_EQ(json.Out,
             "{\"subject\":\"Quarterly résumé\",\"from\":\"Ann \\\"A\\\" Lee\",\"to\":null,\"cc\":null,"
             "\"class\":null,\"dateSent\":"
-            "\"2024-03-05T09:07:01-00:00\",\"body\":{\"bytes\":12,\"kind\":\"rtf\"},\"attachments\":"
+            "\"2024-03-05T09:07:01-00:00\",\"body\":{\"bytes\":12,\"kind\":\"rtf\"},\"calendar\":null,\"attachments\":"
             "[{\"size\":4,\"name\":\"image001.png\"},{\"size\":7,\"name\":\"image001.png\"},"
             "{\"size\":0,\"name\":\"notes.txt\"}]}\n");
   // What the file does not say is null, not an empty text.
   const std::string bare = TnefBuilder().WriteTo(dir / "bare.tnef");
   EXPECT_EQ(RunTool({"show", "--json", bare}).Out,
             "{\"subject\":null,\"from\":null,\"to\":null,\"cc\":null,\"class\":null,\"dateSent\":null,\"body\":{\"bytes\":0,\"kind\":"
-            "\"none\"},\"attachments\":[]}\n");
+            "\"none\"},\"calendar\":null,\"attachments\":[]}\n");
 }
 
 TEST(TnefTool, ListAndBody) {
@@ -88,7 +88,7 @@ TEST(TnefTool, ExtractNumbersRepeatedNamesAndKeepsExistingFiles) {
   const std::string out = dir / "out";
   TRun r = RunTool({"extract", file, out});
   EXPECT_EQ(r.Status, 1);  // the folder does not exist
-  ::mkdir(out.c_str(), 0755);
+  std::filesystem::create_directory(out);
   r = RunTool({"extract", file, out});
   EXPECT_EQ(r.Status, 0) << r.Err;
   EXPECT_EQ(r.Out, "4 files saved\n");
@@ -115,8 +115,8 @@ TEST(TnefTool, ExtractGoesOnPastAFileItCannotWrite) {
   b.Attachment("a.txt", "A").Attachment("b.txt", "B");
   const std::string file = b.WriteTo(dir / "two.tnef");
   const std::string out = dir / "o";
-  ::mkdir(out.c_str(), 0755);
-  ::mkdir((out + "/a.txt").c_str(), 0755);  // a folder stands where a.txt would go
+  std::filesystem::create_directory(out);
+  std::filesystem::create_directory(out + "/a.txt");  // a folder stands where a.txt would go
   const TRun r = RunTool({"extract", "--overwrite", file, out});
   EXPECT_EQ(r.Status, 1);
   EXPECT_NE(r.Err.find("a.txt"), std::string::npos) << r.Err;
@@ -128,7 +128,7 @@ TEST(TnefTool, ExtractCountsOneFile) {
   TTempDir dir;
   const std::string file = TnefBuilder().WriteTo(dir / "empty.tnef");
   const std::string out = dir / "o";
-  ::mkdir(out.c_str(), 0755);
+  std::filesystem::create_directory(out);
   EXPECT_EQ(RunTool({"extract", file, out}).Out, "1 file saved\n");
 }
 

@@ -3,10 +3,9 @@
 
 #include <gtest/gtest.h>
 
-#include <dlfcn.h>
-
 #include "ByteIStream.h"
 #include "CompressedRtf.h"
+#include "DynamicLibrary.h"
 #include "Exception.h"
 #include "MapiAbi.h"
 #include "TnefBuilder.h"
@@ -16,15 +15,11 @@ namespace {
 class MailLibrary : public testing::Test {
 protected:
   void SetUp() override {
-    FHandle = ::dlopen(VELQUIN_MAILLIB, RTLD_NOW | RTLD_LOCAL);
-    ASSERT_NE(FHandle, nullptr) << ::dlerror();
-    FWrap = reinterpret_cast<mapi::WrapCompressedRTFStreamFn>(::dlsym(FHandle, "WrapCompressedRTFStream"));
+    ASSERT_TRUE(FLibrary.Load(VELQUIN_MAILLIB)) << FLibrary.LastError();
+    FWrap = reinterpret_cast<mapi::WrapCompressedRTFStreamFn>(FLibrary.Symbol("WrapCompressedRTFStream"));
     ASSERT_NE(FWrap, nullptr);
-    ASSERT_NE(::dlsym(FHandle, "MAPIInitialize"), nullptr);
-    ASSERT_NE(::dlsym(FHandle, "MAPIUninitialize"), nullptr);
-  }
-  void TearDown() override {
-    if (FHandle) ::dlclose(FHandle);
+    ASSERT_NE(FLibrary.Symbol("MAPIInitialize"), nullptr);
+    ASSERT_NE(FLibrary.Symbol("MAPIUninitialize"), nullptr);
   }
 
   // The text the library gives for value, or nullopt when it refuses to wrap.
@@ -45,7 +40,7 @@ protected:
     return text;
   }
 
-  void* FHandle = nullptr;
+  TDynamicLibrary FLibrary;
   mapi::WrapCompressedRTFStreamFn FWrap = nullptr;
   const std::string FRtf = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}\\f0\\fs20 Hello, hello, hello "
                            "world \\par and again world \\par}";

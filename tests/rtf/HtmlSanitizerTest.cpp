@@ -161,6 +161,11 @@ TEST(RtfHtmlText, BlocksCellsAndEntities) {
       {"<head><title>T</title><style>p{}</style></head>&eacute;&amp;&#233;&#x2014;&#150;&bogus;", "\u00e9&\u00e9\u2014\u2013&bogus;\n"},
       {"<pre>a\n  b</pre>", "a\n  b\n"},
       {"<img alt=\"Logo\"> text", "Logo text\n"},
+      {"<img src=\"CID:image001.png@01D2\" alt=\"image001.png\"> text", "text\n"},
+      // The whole list of names: long names, two code points, case, and the legacy names
+      // that may omit ';' (the longest legacy prefix is taken, as a browser does).
+      {"&CounterClockwiseContourIntegral;&NotEqualTilde;&Rarr;&rarr;&zwnj;x", "\u2233\u2242\u0338\u21a0\u2192\u200cx\n"},
+      {"&copy2024 &notin; &notit; &hellip &amp", "\u00a92024 \u2209 \u00acit; &hellip &\n"},
   };
   for (const auto& c : cases) EXPECT_EQ(HtmlToText(c.Html), c.Text) << c.Html;
 }

@@ -83,3 +83,30 @@ TEST_F(RtfMessageBody, NoBody) {
 }
 
 }  // namespace
+
+namespace {
+
+// A quick look at a long body converts its start only, cut before a tag, a control word or
+// a line, and with the charset the whole body declares.
+TEST(RtfMessageBodyFirstPart, CutsWhereNothingIsSplit) {
+  TTempDir dir;
+  const auto firstPart = [&dir](const PropBlock& props, std::size_t bytes, bool& partial) {
+    TnefBuilder b;
+    b.MsgProps(props);
+    TTNEFReader reader(b.WriteTo(dir / "winmail.dat"), "");
+    return ConvertMessageBody(reader, TBodyOutputs::HtmlAndText, bytes, &partial).Text;
+  };
+  bool partial = true;
+  EXPECT_EQ(firstPart(PropBlock().Binary(0x1009, Lzfu("{\\rtf1\\ansi one\\par two\\par}")), 1000, partial),
+            "one\ntwo\n");
+  EXPECT_FALSE(partial);
+  EXPECT_EQ(firstPart(PropBlock().Binary(0x1009, Lzfu("{\\rtf1\\ansi one\\par two\\par}")), 22, partial), "one\n");
+  EXPECT_TRUE(partial);
+  // "\xcf\xf0\xe8" is Cyrillic in the charset the <meta> names, which the cut leaves out.
+  const std::string html = "<meta charset=windows-1251><p>\xcf\xf0\xe8</p><p>second</p>";
+  EXPECT_EQ(firstPart(PropBlock().Binary(0x1013, html), html.find("<p>second") + 2, partial), "\xd0\x9f\xd1\x80\xd0\xb8\n");
+  EXPECT_TRUE(partial);
+  EXPECT_EQ(firstPart(PropBlock().String8(0x1000, "line one\nline two\n"), 12, partial), "line one");
+}
+
+}  // namespace

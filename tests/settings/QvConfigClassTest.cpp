@@ -248,6 +248,8 @@ TEST(SettingsEngine, TheDefaultKeyIsNamedAfterTheExecutable) {
   EXPECT_TRUE(reg.KeyExists("\\" + object.KeyPath()));
 }
 
+#ifndef _WIN32
+// A store folder that cannot be made is a Linux store's failure; the registry has no such.
 TEST(SettingsEngine, AStoreThatCannotBeWrittenFailsTheSetterOnly) {
   TXdgSandbox sandbox;
   std::ofstream(sandbox.Path() + "/plainfile") << "x";
@@ -257,6 +259,7 @@ TEST(SettingsEngine, AStoreThatCannotBeWrittenFailsTheSetterOnly) {
   EXPECT_EQ(MessageOf([&] { s.SetBoolean(0, true); }), "Failed to set data for 'Flag'");
   EXPECT_TRUE(s.GetBoolean(0));  // held in memory, not stored
 }
+#endif
 
 // Nested objects and unindexed properties.
 class TInner : public TPersistent {

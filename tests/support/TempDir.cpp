@@ -8,6 +8,21 @@
 
 #include <cstdlib>
 
+#ifdef _WIN32
+#include <random>
+
+// Windows has no mkdtemp: a random name, made only when it is not taken.
+TTempDir::TTempDir() {
+  std::mt19937_64 generator{std::random_device{}()};
+  for (int attempt = 0; attempt < 100 && FPath.empty(); ++attempt) {
+    const auto path = std::filesystem::temp_directory_path() /
+                      ("velquin-test-" + std::to_string(generator() % 1000000000));
+    std::error_code ec;
+    if (std::filesystem::create_directory(path, ec)) FPath = path.string();
+  }
+  if (FPath.empty()) throw std::runtime_error("cannot make a scratch folder");
+}
+#else
 TTempDir::TTempDir() {
   std::string pattern = std::filesystem::temp_directory_path().string() + "/velquin-test-XXXXXX";
   std::vector<char> buffer(pattern.begin(), pattern.end());
@@ -15,6 +30,7 @@ TTempDir::TTempDir() {
   if (!::mkdtemp(buffer.data())) throw std::runtime_error("mkdtemp failed");
   FPath = buffer.data();
 }
+#endif
 
 TTempDir::~TTempDir() {
   std::error_code ec;

@@ -65,6 +65,28 @@ PropBlock& PropBlock::Counted(std::uint16_t type, std::uint16_t id,
   return *this;
 }
 
+const std::string kPsetidAppointment("\x02\x20\x06\x00\x00\x00\x00\x00\xC0\x00\x00\x00\x00\x00\x00\x46", 16);
+const std::string kPsetidTask("\x03\x20\x06\x00\x00\x00\x00\x00\xC0\x00\x00\x00\x00\x00\x00\x46", 16);
+const std::string kPsetidMeeting("\x90\xDA\xD8\x6E\x0B\x45\x1B\x10\x98\xDA\x00\xAA\x00\x3F\x13\x05", 16);
+
+std::string PropBlock::CountedValue(const std::string& bytes) {
+  return Le32(1) + Le32(static_cast<std::uint32_t>(bytes.size())) + bytes +
+         std::string((4 - bytes.size() % 4) % 4, '\0');
+}
+
+PropBlock& PropBlock::Named(std::uint16_t type, const std::string& guid, std::uint32_t lid,
+                            const std::string& value) {
+  // Ids from 0x8000 are the file's own numbering of its named properties.
+  FBody += Le16(type) + Le16(static_cast<std::uint16_t>(0x8000 + FProps)) + guid + Le32(0) + Le32(lid) + value;
+  ++FProps;
+  return *this;
+}
+
+PropBlock& PropBlock::NamedTime(const std::string& guid, std::uint32_t lid, std::int64_t unixTime) {
+  const std::uint64_t ticks = static_cast<std::uint64_t>(unixTime + 11644473600LL) * 10000000ULL;
+  return Named(0x0040, guid, lid, Le32(static_cast<std::uint32_t>(ticks)) + Le32(static_cast<std::uint32_t>(ticks >> 32)));
+}
+
 PropBlock& PropBlock::Raw(const std::string& bytes) {
   FBody += bytes;
   return *this;

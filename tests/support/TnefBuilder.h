@@ -18,6 +18,11 @@ std::string Date(int year, int month, int day, int hour, int minute, int second,
 // Little-endian UTF-16 of ASCII/UTF-8 text (BMP and beyond), with a terminating NUL.
 std::string Utf16(const std::string& utf8);
 
+// The published property sets, as their GUIDs lie in a file.
+extern const std::string kPsetidAppointment;
+extern const std::string kPsetidMeeting;
+extern const std::string kPsetidTask;
+
 // A MAPI property block.
 class PropBlock {
 public:
@@ -29,6 +34,25 @@ public:
   PropBlock& Unicode(std::uint16_t id, const std::string& utf8) { return Counted(0x001F, id, {Utf16(utf8)}); }
   PropBlock& Binary(std::uint16_t id, const std::string& bytes) { return Counted(0x0102, id, {bytes}); }
   PropBlock& Raw(const std::string& bytes);
+  // A named property: its set's GUID (16 bytes as stored) and number, then the value as the
+  // type lays it out (fixed bytes, or CountedValue for strings and binaries).
+  PropBlock& Named(std::uint16_t type, const std::string& guid, std::uint32_t lid, const std::string& value);
+  PropBlock& NamedLong(const std::string& guid, std::uint32_t lid, std::uint32_t v) {
+    return Named(0x0003, guid, lid, Le32(v));
+  }
+  PropBlock& NamedBool(const std::string& guid, std::uint32_t lid, bool v) {
+    return Named(0x000B, guid, lid, Le32(v ? 1 : 0));
+  }
+  // A PT_SYSTIME of seconds since 1970 UTC.
+  PropBlock& NamedTime(const std::string& guid, std::uint32_t lid, std::int64_t unixTime);
+  PropBlock& NamedString8(const std::string& guid, std::uint32_t lid, const std::string& text) {
+    return Named(0x001E, guid, lid, CountedValue(text + '\0'));
+  }
+  PropBlock& NamedBinary(const std::string& guid, std::uint32_t lid, const std::string& bytes) {
+    return Named(0x0102, guid, lid, CountedValue(bytes));
+  }
+  // One counted value: a count of 1, the length, the bytes and their padding.
+  static std::string CountedValue(const std::string& bytes);
   // Overrides the count written at the start (default: the number of properties added).
   PropBlock& Count(std::int32_t count);
   std::string Bytes() const;

@@ -12,6 +12,28 @@
 #include "StoreLocations.h"
 #include "TempDir.h"
 
+#ifdef _WIN32
+// The C runtime's own environment; an empty value removes the variable.
+inline int setenv(const char* name, const char* value, int) { return ::_putenv_s(name, value); }
+inline int unsetenv(const char* name) { return ::_putenv_s(name, ""); }
+
+// On Windows the store is the system registry, so a test gets empty roots of its own: the
+// three predefined keys of this process are pointed at fresh keys under a scratch key of
+// the real user hive, and pointed back (at the enclosing sandbox's, or the real ones) when
+// it goes.
+class TRegistryRoots {
+public:
+  TRegistryRoots();
+  ~TRegistryRoots();
+  TRegistryRoots(const TRegistryRoots&) = delete;
+  TRegistryRoots& operator=(const TRegistryRoots&) = delete;
+
+private:
+  std::wstring FScratch;
+  void* FKeys[3] = {};
+};
+#endif
+
 class TXdgSandbox {
 public:
   TXdgSandbox() {
@@ -63,4 +85,7 @@ public:
 private:
   TTempDir FDir;
   std::vector<std::pair<std::string, std::optional<std::string>>> FSaved;
+#ifdef _WIN32
+  TRegistryRoots FRoots;
+#endif
 };

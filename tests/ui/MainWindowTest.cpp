@@ -77,7 +77,8 @@ private slots:
     QVERIFY(!f.actOpen->isEnabled() && !f.actSave->isEnabled() && !f.actSaveAll->isEnabled());
     QCOMPARE(f.actSave->text(), QStringLiteral("&Save as..."));
     QCOMPARE(w.OpenDialog().nameFilters(),
-             QStringList({QStringLiteral("Winmail.dat (*.dat)"), QStringLiteral("All files (*)")}));
+             QStringList({QStringLiteral("Winmail.dat (*.dat *.tnef)"), QStringLiteral("Mail files (*.eml *.mbox)"),
+                          QStringLiteral("All files (*)")}));
     QCOMPARE(w.size(), QSize(769, 550));
   }
 

@@ -2,12 +2,14 @@
 // converted as the window converts them and shown in the pane's own browser.
 
 #include <QElapsedTimer>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTextBlock>
 #include <QTextFrame>
 #include <QTextLayout>
 #include <QtTest>
 
+#include "BodyHead.h"
 #include "MessageBrowser.h"
 #include "MessageBodyView.h"
 #include "TNEFReaderClass.h"
@@ -139,6 +141,78 @@ private slots:
     TMessageBrowser pane;
     Show(pane, "<html><body bgcolor=\"#ffeecc\" background=\"http://x/y.gif\"><p>a</p></body></html>");
     QCOMPARE(pane.document()->rootFrame()->frameFormat().background().color(), QColor(0xff, 0xee, 0xcc));
+  }
+  void longBodiesShowTheirStartAtOnceThenTheWhole() {
+    std::string html = "<style>p{margin:0}</style><table><tr><td>head table</td></tr></table>";
+    for (int i = 0; i < 6000; ++i) html += "<p>paragraph " + std::to_string(i) + " of a long <b>body</b></p>";
+    TMessageBrowser pane;
+    QSignalSpy shown(&pane, &TMessageBrowser::BodyShown);
+    Show(pane, html);
+    QVERIFY(!pane.BodyComplete());
+    const QString first = pane.toPlainText();
+    QVERIFY2(first.trimmed().startsWith(QStringLiteral("head table")), qPrintable(first.left(80)));
+    QVERIFY(first.contains(QStringLiteral("paragraph 10 of")) && !first.contains(QStringLiteral("paragraph 5999")));
+    QVERIFY(shown.wait(60000));
+    QVERIFY(pane.BodyComplete());
+    // The whole body, as one import of its HTML gives it, with the HTML size it starts from.
+    QTextDocument whole;
+    whole.setHtml(QString::fromStdString(html));
+    QCOMPARE(pane.toPlainText(), whole.toPlainText());
+    QCOMPARE(QFontInfo(pane.document()->lastBlock().charFormat().font()).pixelSize(), 16);
+  }
+
+  void anotherBodyDropsTheBuildUnderWay() {
+    std::string html;
+    for (int i = 0; i < 20000; ++i) html += "<p>old paragraph " + std::to_string(i) + "</p>";
+    TMessageBrowser pane;
+    Show(pane, html);
+    QVERIFY(!pane.BodyComplete());
+    Show(pane, "<p>the new body</p>");
+    QTRY_VERIFY_WITH_TIMEOUT(pane.BodyComplete(), 60000);
+    QTest::qWait(50);
+    QCOMPARE(pane.toPlainText().trimmed(), QStringLiteral("the new body"));
+  }
+
+  void firstPartsEndAfterABlockOutsideTables_data() {
+    QTest::addColumn<QString>("html");
+    QTest::addColumn<int>("atLeast");
+    QTest::addColumn<QString>("head");
+    QTest::addColumn<int>("slack");
+    QTest::addRow("short") << "<p>a</p>" << 100 << "<p>a</p>" << 1000;
+    QTest::addRow("after the block") << "<p>aaaa</p><p>b</p>" << 4 << "<p>aaaa</p>" << 1000;
+    QTest::addRow("outside tables") << "<table><tr><td><p>x</p></td></tr></table><p>y</p>" << 3
+                                    << "<table><tr><td><p>x</p></td></tr></table>" << 1000;
+    QTest::addRow("br outside tables") << "<div>aaaa<br>b<br>c</div>" << 4 << "<div>aaaa<br>" << 1000;
+    QTest::addRow("quoted >") << "<p title=\"a></p>\">aa</p><p>b</p>" << 4 << "<p title=\"a></p>\">aa</p>" << 1000;
+    QTest::addRow("style is not markup") << "<style>p{}</p></style><p>b</p><p>c</p>" << 2
+                                         << "<style>p{}</p></style><p>b</p>" << 1000;
+    QTest::addRow("one long table") << "<table><tr><td>1</td></tr><tr><td>2</td></tr><tr><td>3</td></tr></table>" << 10
+                                    << "<table><tr><td>1</td></tr><tr><td>2</td>" << 20;
+    QTest::addRow("unclosed tag") << "<p>aaaa<b class=\"x" << 3 << "<p>aaaa<b class=\"x" << 1000;
+  }
+  void firstPartsEndAfterABlockOutsideTables() {
+    QFETCH(QString, html);
+    QFETCH(int, atLeast);
+    QFETCH(QString, head);
+    QFETCH(int, slack);
+    QCOMPARE(html.left(BodyHeadLength(html, atLeast, slack)), head);
+  }
+  void aBodyTooLongIsCutWithANotice() {
+    std::string text;
+    text.reserve(std::size_t(kMaxBodyHtmlChars) + 1024 * 1024);
+    while (text.size() < std::size_t(kMaxBodyHtmlChars)) text += "a line of the body\n";
+    text += "the very end\n";
+    tb::TnefBuilder b;
+    b.MsgProps(tb::PropBlock().String8(0x1000, text));
+    const std::string path = (FDir.path() + QStringLiteral("/long.dat")).toStdString();
+    b.WriteTo(path);
+    TTNEFReader reader(path, "");
+    const TMessageBodyView view = MessageBodyHtml(reader);
+    QVERIFY(view.Truncated);
+    QVERIFY(view.Html.size() <= kMaxBodyHtmlChars + 1024);
+    QVERIFY(view.Html.left(300).contains(QStringLiteral("too long to be shown whole")));
+    QVERIFY(!view.Html.contains(QStringLiteral("the very end")));
+    QVERIFY(view.Html.endsWith(QStringLiteral("<br>")));
   }
 };
 

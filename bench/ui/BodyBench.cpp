@@ -1,0 +1,90 @@
+// The message pane's time for long bodies, on demand:
+//
+//   velquin_body_bench make DIR     writes rtf-1, rtf-5, rtf-20, rtf-80 (MB of RTF body),
+//                                   html-5, html-20 (MB of HTML body) and nested-1000 (HTML
+//                                   tables nested 1000 deep) as .tnef files into DIR
+//   velquin_body_bench show FILE    opens FILE in the window and prints the ms from the open
+//                                   to the first screenful painted, to the whole body in the
+//                                   pane and laid out, and the peak resident memory
+
+#include <sys/resource.h>
+
+#include <QAbstractTextDocumentLayout>
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QScrollBar>
+#include <QTest>
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "../BenchBodies.h"
+#include "Application.h"
+#include "MessageBrowser.h"
+#include "TnefBuilder.h"
+#include "VelquinReaderOptions.h"
+#include "fmTNEFReader.h"
+
+namespace {
+
+constexpr std::size_t kMB = 1000 * 1000;
+
+void Write(const std::string& path, std::uint16_t bodyTag, const std::string& body) {
+  tb::TnefBuilder b;
+  b.Subject("A long body");
+  b.MsgProps(tb::PropBlock().Binary(bodyTag, bodyTag == 0x1009 ? tb::Lzfu(body) : body));
+  b.WriteTo(path);
+  std::printf("%s: %.1f MB body\n", path.c_str(), double(body.size()) / kMB);
+}
+
+int Make(const std::string& dir) {
+  for (int mb : {1, 5, 20, 80}) Write(dir + "/rtf-" + std::to_string(mb) + ".tnef", 0x1009, bench::MakeRtf(mb * kMB));
+  for (int mb : {5, 20}) Write(dir + "/html-" + std::to_string(mb) + ".tnef", 0x1013, bench::MakeHtml(mb * kMB));
+  std::string nested;
+  for (int i = 0; i < 1000; ++i) nested += "<table><tr><td>";
+  nested += "deepest";
+  for (int i = 0; i < 1000; ++i) nested += "</td></tr></table>";
+  Write(dir + "/nested-1000.tnef", 0x1013, nested);
+  return 0;
+}
+
+long PeakMb() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  return usage.ru_maxrss / 1024;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc == 3 && std::strcmp(argv[1], "make") == 0) return Make(argv[2]);
+  if (argc != 3 || std::strcmp(argv[1], "show") != 0) {
+    std::fprintf(stderr, "usage: %s make DIR | show FILE\n", argv[0]);
+    return 2;
+  }
+  int qtArgc = 1;
+  TVelquinApplication app(qtArgc, argv);
+  TVelquinApplication::InstallPlatformServices();
+  TVelquinReaderOptions().SetHasShowedOptions(true);
+  TfmVelquinDatReader window;
+  window.resize(1000, 800);
+  window.show();
+  if (!QTest::qWaitForWindowExposed(&window)) return 1;
+  auto* pane = window.findChild<TMessageBrowser*>();
+  if (pane == nullptr) return 1;
+
+  QElapsedTimer clock;
+  clock.start();
+  window.OpenFile(QString::fromLocal8Bit(argv[2]));
+  pane->viewport()->repaint();
+  const double first = double(clock.nsecsElapsed()) / 1e6;
+  while (!pane->BodyComplete()) QTest::qWait(5);
+  // The whole body laid out and its end painted.
+  pane->document()->size();
+  pane->verticalScrollBar()->setValue(pane->verticalScrollBar()->maximum());
+  pane->viewport()->repaint();
+  const double whole = double(clock.nsecsElapsed()) / 1e6;
+  std::printf("first screenful %.0f ms, whole body %.0f ms, peak memory %ld MB, %d characters\n", first, whole,
+              PeakMb(), pane->document()->characterCount());
+  return 0;
+}
