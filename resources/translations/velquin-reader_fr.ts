@@ -549,9 +549,9 @@ Affiche un fichier TNEF (winmail.dat) : son message et les pièces jointes qu&a
         <translation>Message joint</translation>
     </message>
     <message>
-        <source>Back</source>
+        <source>&amp;Back</source>
         <comment>ActionBack</comment>
-        <translation>Précédent</translation>
+        <translation>P&amp;récédent</translation>
     </message>
     <message>
         <source>Date</source>

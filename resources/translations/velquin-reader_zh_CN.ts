@@ -548,9 +548,9 @@ Shows a TNEF file (winmail.dat): its message and the attachments packed inside.
         <translation>嵌入的邮件</translation>
     </message>
     <message>
-        <source>Back</source>
+        <source>&amp;Back</source>
         <comment>ActionBack</comment>
-        <translation>返回</translation>
+        <translation>返回(&amp;B)</translation>
     </message>
     <message>
         <source>Date</source>

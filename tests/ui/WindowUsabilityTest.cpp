@@ -112,6 +112,7 @@ private slots:
 
     // Return on an attachment row opens it, as a double-click does.
     w.SelectRow(1);
+    f.lvwFiles->setFocus();
     FShell->Requests.clear();
     QTest::keyClick(f.lvwFiles, Qt::Key_Return);
     QCOMPARE(FShell->Requests.size(), std::size_t(1));
@@ -152,9 +153,15 @@ private slots:
 
   void openAsksBeforeCodeRunsAndCancelKeepsItClosed() {
     const std::string elf = std::string("\x7F" "ELF", 4) + "rest";
-    WriteMessage(Path("risky.dat"), "Risky",  kRtf,
-                 {{"setup.exe", "MZ program"}, {"photo\xE2\x80\xAEgpj.exe", "MZ"}, {"notes.txt", elf},
-                  {"letter.pdf", "%PDF-1.4"}});
+    // The names are UTF-8, as the stream's code page says, so the direction mark survives.
+    tb::TnefBuilder b;
+    b.CodePage(65001).Subject("Risky");
+    tb::PropBlock props;
+    props.Binary(uitest::kRtfCompressed, tb::Lzfu(kRtf));
+    b.MsgProps(props);
+    b.Attachment("setup.exe", "MZ program").Attachment("photo\xE2\x80\xAEgpj.exe", "MZ");
+    b.Attachment("notes.txt", elf).Attachment("letter.pdf", "%PDF-1.4");
+    b.WriteTo(Path("risky.dat").toStdString());
     TfmVelquinDatReader w;
     w.OpenFile(Path("risky.dat"));
     // The reversed name is listed as stored, its direction mark made visible.
@@ -205,6 +212,9 @@ private slots:
   void dropsAreTakenAsCopies() {
     WriteMessage(Path("dropped.dat"), "Dropped", kRtf);
     TfmVelquinDatReader w;
+    // The window takes drops once it is shown and its start-up has run.
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
     QMimeData data;
     data.setUrls({QUrl::fromLocalFile(Path("dropped.dat"))});
     QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton, Qt::NoModifier);
