@@ -12,22 +12,11 @@
 #include "TempDir.h"
 #include "TnefBuilder.h"
 #include "TnefTool.h"
+#include "ToolRun.h"
 
 using namespace tb;
 
 namespace {
-
-struct TRun {
-  int Status;
-  std::string Out;
-  std::string Err;
-};
-
-TRun RunTool(const std::vector<std::string>& args) {
-  std::ostringstream out, err;
-  const int status = RunTnefTool(args, out, err);
-  return {status, out.str(), err.str()};
-}
 
 const std::string kDate = "Mon, 13 Nov 2017 08:01:13 -0500";
 

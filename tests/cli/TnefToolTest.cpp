@@ -9,22 +9,11 @@
 #include "TempDir.h"
 #include "TnefBuilder.h"
 #include "TnefTool.h"
+#include "ToolRun.h"
 
 using namespace tb;
 
 namespace {
-
-struct TRun {
-  int Status;
-  std::string Out;
-  std::string Err;
-};
-
-TRun RunTool(const std::vector<std::string>& args) {
-  std::ostringstream out, err;
-  const int status = RunTnefTool(args, out, err);
-  return {status, out.str(), err.str()};
-}
 
 std::string Sample(const TTempDir& dir) {
   TnefBuilder b;

@@ -64,9 +64,7 @@ class TMailWindowTest : public QObject {
 private slots:
   void initTestCase() {
     QVERIFY(FDir.isValid());
-    UseScratchRegistry(FDir);
-    TfrmTNEFReaderOptions::SetModalRunner([](TfrmTNEFReaderOptions&) { return int(QDialog::Rejected); });
-    SetClassesRootProvider(std::make_shared<TMimeClassesRootProvider>());
+    UseWindowTestEnvironment(FDir);
   }
   void cleanupTestCase() { SetClassesRootProvider(nullptr); }
 

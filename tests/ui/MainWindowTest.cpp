@@ -56,10 +56,8 @@ class TMainWindowTest : public QObject {
 private slots:
   void initTestCase() {
     QVERIFY(FDir.isValid());
-    UseScratchRegistry(FDir);
     // The first show runs the first-run sequence; its options dialog is answered at once.
-    TfrmTNEFReaderOptions::SetModalRunner([](TfrmTNEFReaderOptions&) { return int(QDialog::Rejected); });
-    SetClassesRootProvider(std::make_shared<TMimeClassesRootProvider>());
+    UseWindowTestEnvironment(FDir);
     FShell = std::make_shared<TRecordingShell>();
     SetShell(FShell);
   }

@@ -2,6 +2,7 @@
 // Helpers of the widget tests: TNEF files written in code, a shell that records what it was
 // asked to open, the error box answered by recording, and a private registry folder.
 
+#include <QDialog>
 #include <QDir>
 #include <QString>
 #include <QStringList>
@@ -12,8 +13,10 @@
 #include <vector>
 
 #include "ErrorBox.h"
+#include "MimeClassesRootProvider.h"
 #include "Shell.h"
 #include "TnefBuilder.h"
+#include "fmTNEFReaderOptions.h"
 
 class TRecordingShell : public IShell {
 public:
@@ -35,6 +38,14 @@ public:
 inline void UseScratchRegistry(const QTemporaryDir& dir) {
   qputenv("XDG_CONFIG_HOME", (dir.path() + QStringLiteral("/config")).toUtf8());
   qputenv("XDG_CONFIG_DIRS", (dir.path() + QStringLiteral("/etc")).toUtf8());
+}
+
+// What every test of the whole window sets first: a private registry, the first-run options
+// dialog answered at once, and the MIME database as the extension lookup.
+inline void UseWindowTestEnvironment(const QTemporaryDir& dir) {
+  UseScratchRegistry(dir);
+  TfrmTNEFReaderOptions::SetModalRunner([](TfrmTNEFReaderOptions&) { return int(QDialog::Rejected); });
+  SetClassesRootProvider(std::make_shared<TMimeClassesRootProvider>());
 }
 
 namespace uitest {
