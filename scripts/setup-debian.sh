@@ -20,6 +20,8 @@ run_packages=(
   # GUI (Qt 6 Widgets, Designer forms, Linguist, SVG rendering)
   qt6-base-dev qt6-base-dev-tools qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools
   qt6-svg-dev libgl-dev
+  # Qt's own texts (file dialogs, standard buttons) in French and Chinese
+  qt6-translations-l10n
   # registry store and picture decoders (libwmf links expat and draws with the URW fonts)
   libsqlite3-dev libjpeg62-turbo-dev libpng-dev zlib1g-dev libgif-dev libwmf-dev libexpat1-dev
   fonts-urw-base35 libemf2svg-dev

@@ -393,6 +393,107 @@ Options&#xa0;:
         <translation>Bibliothèques partagées (*.so *.so.* *.dll)</translation>
     </message>
     <message>
+        <source>&amp;Quit</source>
+        <comment>ActionQuit</comment>
+        <translation>&amp;Quitter</translation>
+    </message>
+    <message>
+        <source>A&amp;bout Velquin Reader</source>
+        <comment>ActionAbout</comment>
+        <translation>À &amp;propos de Velquin Reader</translation>
+    </message>
+    <message>
+        <source>&quot;%s&quot; is a program, a script or a document with macros: opening it can run code on this computer with your rights.
+
+Open it only if you trust the sender and expected this file.</source>
+        <comment>OpenWarningText</comment>
+        <translation>« %s » est un programme, un script ou un document à macros : l&apos;ouvrir peut exécuter du code sur cet ordinateur avec vos droits.
+
+Ne l&apos;ouvrez que si vous faites confiance à l&apos;expéditeur et attendiez ce fichier.</translation>
+    </message>
+    <message>
+        <source>The name &quot;%s&quot; hides its real type behind direction marks or a run of spaces; it really ends in &quot;%s&quot;.</source>
+        <comment>OpenWarningSpoofed</comment>
+        <translation>Le nom « %s » cache son vrai type derrière des marques de sens d&apos;écriture ou une suite d&apos;espaces ; il se termine en réalité par « %s ».</translation>
+    </message>
+    <message>
+        <source>&amp;Open anyway</source>
+        <comment>AnswerOpenAnyway</comment>
+        <translation>&amp;Ouvrir quand même</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <comment>AnswerCancel</comment>
+        <translation>Annuler</translation>
+    </message>
+    <message>
+        <source>The file &quot;%s&quot; does not exist</source>
+        <comment>FileDoesNotExist</comment>
+        <translation>Le fichier « %s » n&apos;existe pas</translation>
+    </message>
+    <message>
+        <source>This picture could not be shown</source>
+        <comment>PictureNotShown</comment>
+        <translation>Cette image ne peut pas être affichée</translation>
+    </message>
+    <message>
+        <source>Welcome. Choose how .dat files open and the language of the program; Options... changes this later.</source>
+        <comment>FirstRunNote</comment>
+        <translation>Bienvenue. Choisissez comment s&apos;ouvrent les fichiers .dat et la langue du programme ; Options... permet de changer cela plus tard.</translation>
+    </message>
+    <message>
+        <source>Usage: velquin-reader [FILE]
+Shows a TNEF file (winmail.dat): its message and the attachments packed inside.
+
+  FILE         the file to open; words given apart are joined with spaces
+  --help       show this text and exit
+  --version    show the version and exit
+</source>
+        <comment>ViewerUsage</comment>
+        <translation>Utilisation : velquin-reader [FICHIER]
+Affiche un fichier TNEF (winmail.dat) : son message et les pièces jointes qu&apos;il contient.
+
+  FICHIER      le fichier à ouvrir ; des mots donnés séparément sont joints par des espaces
+  --help       affiche ce texte et quitte
+  --version    affiche la version et quitte
+</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;&lt;b&gt;Velquin Reader %s&lt;/b&gt;&lt;/p&gt;&lt;p&gt;Shows the message and the attachments of TNEF files (winmail.dat).&lt;/p&gt;&lt;p&gt;Free software under the GNU General Public License, version 3 or later.&lt;/p&gt;&lt;p&gt;&lt;a href=&quot;%s&quot;&gt;%s&lt;/a&gt;&lt;/p&gt;</source>
+        <comment>AboutText</comment>
+        <translation>&lt;p&gt;&lt;b&gt;Velquin Reader %s&lt;/b&gt;&lt;/p&gt;&lt;p&gt;Affiche le message et les pièces jointes des fichiers TNEF (winmail.dat).&lt;/p&gt;&lt;p&gt;Logiciel libre sous la licence publique générale GNU, version 3 ou ultérieure.&lt;/p&gt;&lt;p&gt;&lt;a href=&quot;%s&quot;&gt;%s&lt;/a&gt;&lt;/p&gt;</translation>
+    </message>
+    <message>
+        <source>Attachments</source>
+        <comment>AccessibleList</comment>
+        <translation>Pièces jointes</translation>
+    </message>
+    <message>
+        <source>The message text and the files packed in this message</source>
+        <comment>AccessibleListDescription</comment>
+        <translation>Le texte du message et les fichiers contenus dans ce message</translation>
+    </message>
+    <message>
+        <source>Message text</source>
+        <comment>AccessibleMessage</comment>
+        <translation>Texte du message</translation>
+    </message>
+    <message>
+        <source>Picture preview</source>
+        <comment>AccessiblePreview</comment>
+        <translation>Aperçu de l&apos;image</translation>
+    </message>
+    <message>
+        <source>Picture %s</source>
+        <comment>AccessiblePreviewOf</comment>
+        <translation>Image %s</translation>
+    </message>
+    <message>
+        <source>Message summary</source>
+        <comment>AccessibleWebPane</comment>
+        <translation>Résumé du message</translation>
+    </message>
+    <message>
         <source>The mail carries no winmail.dat</source>
         <comment>MailHasNoTnef</comment>
         <translation>Le courriel ne contient aucun winmail.dat</translation>
@@ -448,9 +549,9 @@ Options&#xa0;:
         <translation>Message joint</translation>
     </message>
     <message>
-        <source>Back</source>
+        <source>&amp;Back</source>
         <comment>ActionBack</comment>
-        <translation>Précédent</translation>
+        <translation>P&amp;récédent</translation>
     </message>
     <message>
         <source>Date</source>
@@ -605,36 +706,36 @@ Options&#xa0;:
         <translation>Cliquez sur «&#xa0;Ouvrir&#xa0;» ou double-cliquez sur le fichier pour l&apos;ouvrir dans une visionneuse externe</translation>
     </message>
     <message>
-        <source>Subject</source>
-        <translation>Objet</translation>
+        <source>S&amp;ubject</source>
+        <translation>O&amp;bjet</translation>
     </message>
     <message>
-        <source>From</source>
-        <translation>De</translation>
+        <source>F&amp;rom</source>
+        <translation>&amp;De</translation>
     </message>
     <message>
-        <source>Open winmail.dat</source>
-        <translation>Ouvrir winmail.dat</translation>
+        <source>Open &amp;winmail.dat</source>
+        <translation>Ouvrir &amp;winmail.dat</translation>
     </message>
     <message>
-        <source>Open</source>
-        <translation>Ouvrir</translation>
+        <source>&amp;Open</source>
+        <translation>&amp;Ouvrir</translation>
     </message>
     <message>
-        <source>Save as...</source>
-        <translation>Enregistrer sous...</translation>
+        <source>&amp;Save as...</source>
+        <translation>&amp;Enregistrer sous...</translation>
     </message>
     <message>
-        <source>Options...</source>
-        <translation>Options...</translation>
+        <source>O&amp;ptions...</source>
+        <translation>O&amp;ptions...</translation>
     </message>
     <message>
-        <source>Help/about/web</source>
-        <translation>Aide/À propos/Web</translation>
+        <source>&amp;Help/about/web</source>
+        <translation>A&amp;ide/À propos/Web</translation>
     </message>
     <message>
-        <source>Save all...</source>
-        <translation>Tout enregistrer...</translation>
+        <source>Save &amp;all...</source>
+        <translation>&amp;Tout enregistrer...</translation>
     </message>
 </context>
 <context>
@@ -648,24 +749,24 @@ Options&#xa0;:
         <translation>Windows</translation>
     </message>
     <message>
-        <source>Associate .dat files with this application</source>
-        <translation>Associer les fichiers .dat à cette application</translation>
+        <source>&amp;Associate .dat files with this application</source>
+        <translation>A&amp;ssocier les fichiers .dat à cette application</translation>
     </message>
     <message>
-        <source>Language</source>
-        <translation>Langue</translation>
+        <source>&amp;Language</source>
+        <translation>&amp;Langue</translation>
     </message>
     <message>
-        <source>Mapi32.dll path</source>
-        <translation>Chemin de Mapi32.dll</translation>
+        <source>&amp;Mapi32.dll path</source>
+        <translation>&amp;Chemin de Mapi32.dll</translation>
     </message>
     <message>
         <source>...</source>
         <translation>...</translation>
     </message>
     <message>
-        <source>Advanced &gt;&gt;</source>
-        <translation>Avancé &gt;&gt;</translation>
+        <source>A&amp;dvanced &gt;&gt;</source>
+        <translation>A&amp;vancé &gt;&gt;</translation>
     </message>
     <message>
         <source>OK</source>

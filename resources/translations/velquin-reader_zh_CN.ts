@@ -392,6 +392,107 @@ Options:
         <translation>共享库 (*.so *.so.* *.dll)</translation>
     </message>
     <message>
+        <source>&amp;Quit</source>
+        <comment>ActionQuit</comment>
+        <translation>退出(&amp;Q)</translation>
+    </message>
+    <message>
+        <source>A&amp;bout Velquin Reader</source>
+        <comment>ActionAbout</comment>
+        <translation>关于 Velquin Reader(&amp;B)</translation>
+    </message>
+    <message>
+        <source>&quot;%s&quot; is a program, a script or a document with macros: opening it can run code on this computer with your rights.
+
+Open it only if you trust the sender and expected this file.</source>
+        <comment>OpenWarningText</comment>
+        <translation>“%s”是程序、脚本或带宏的文档：打开它可能会以您的权限在这台计算机上运行代码。
+
+只有在您信任发件人并且确实在等这个文件时才打开它。</translation>
+    </message>
+    <message>
+        <source>The name &quot;%s&quot; hides its real type behind direction marks or a run of spaces; it really ends in &quot;%s&quot;.</source>
+        <comment>OpenWarningSpoofed</comment>
+        <translation>名称“%s”用方向控制符或一串空格隐藏了它的真实类型；它实际以“%s”结尾。</translation>
+    </message>
+    <message>
+        <source>&amp;Open anyway</source>
+        <comment>AnswerOpenAnyway</comment>
+        <translation>仍然打开(&amp;O)</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <comment>AnswerCancel</comment>
+        <translation>取消</translation>
+    </message>
+    <message>
+        <source>The file &quot;%s&quot; does not exist</source>
+        <comment>FileDoesNotExist</comment>
+        <translation>文件“%s”不存在</translation>
+    </message>
+    <message>
+        <source>This picture could not be shown</source>
+        <comment>PictureNotShown</comment>
+        <translation>无法显示此图片</translation>
+    </message>
+    <message>
+        <source>Welcome. Choose how .dat files open and the language of the program; Options... changes this later.</source>
+        <comment>FirstRunNote</comment>
+        <translation>欢迎使用。请选择 .dat 文件的打开方式和程序的语言；以后可通过“选项...”更改。</translation>
+    </message>
+    <message>
+        <source>Usage: velquin-reader [FILE]
+Shows a TNEF file (winmail.dat): its message and the attachments packed inside.
+
+  FILE         the file to open; words given apart are joined with spaces
+  --help       show this text and exit
+  --version    show the version and exit
+</source>
+        <comment>ViewerUsage</comment>
+        <translation>用法：velquin-reader [文件]
+显示 TNEF 文件（winmail.dat）：其中的邮件和附件。
+
+  文件         要打开的文件；分开给出的词会用空格连接
+  --help       显示此说明并退出
+  --version    显示版本并退出
+</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;&lt;b&gt;Velquin Reader %s&lt;/b&gt;&lt;/p&gt;&lt;p&gt;Shows the message and the attachments of TNEF files (winmail.dat).&lt;/p&gt;&lt;p&gt;Free software under the GNU General Public License, version 3 or later.&lt;/p&gt;&lt;p&gt;&lt;a href=&quot;%s&quot;&gt;%s&lt;/a&gt;&lt;/p&gt;</source>
+        <comment>AboutText</comment>
+        <translation>&lt;p&gt;&lt;b&gt;Velquin Reader %s&lt;/b&gt;&lt;/p&gt;&lt;p&gt;显示 TNEF 文件（winmail.dat）中的邮件和附件。&lt;/p&gt;&lt;p&gt;自由软件，以 GNU 通用公共许可证第 3 版或更高版本授权。&lt;/p&gt;&lt;p&gt;&lt;a href=&quot;%s&quot;&gt;%s&lt;/a&gt;&lt;/p&gt;</translation>
+    </message>
+    <message>
+        <source>Attachments</source>
+        <comment>AccessibleList</comment>
+        <translation>附件</translation>
+    </message>
+    <message>
+        <source>The message text and the files packed in this message</source>
+        <comment>AccessibleListDescription</comment>
+        <translation>邮件正文和此邮件中打包的文件</translation>
+    </message>
+    <message>
+        <source>Message text</source>
+        <comment>AccessibleMessage</comment>
+        <translation>邮件正文</translation>
+    </message>
+    <message>
+        <source>Picture preview</source>
+        <comment>AccessiblePreview</comment>
+        <translation>图片预览</translation>
+    </message>
+    <message>
+        <source>Picture %s</source>
+        <comment>AccessiblePreviewOf</comment>
+        <translation>图片 %s</translation>
+    </message>
+    <message>
+        <source>Message summary</source>
+        <comment>AccessibleWebPane</comment>
+        <translation>邮件摘要</translation>
+    </message>
+    <message>
         <source>The mail carries no winmail.dat</source>
         <comment>MailHasNoTnef</comment>
         <translation>该邮件不含 winmail.dat</translation>
@@ -447,9 +548,9 @@ Options:
         <translation>嵌入的邮件</translation>
     </message>
     <message>
-        <source>Back</source>
+        <source>&amp;Back</source>
         <comment>ActionBack</comment>
-        <translation>返回</translation>
+        <translation>返回(&amp;B)</translation>
     </message>
     <message>
         <source>Date</source>
@@ -604,36 +705,36 @@ Options:
         <translation>单击“打开”或双击文件，即可用外部查看器打开</translation>
     </message>
     <message>
-        <source>Subject</source>
-        <translation>主题</translation>
+        <source>S&amp;ubject</source>
+        <translation>主题(&amp;U)</translation>
     </message>
     <message>
-        <source>From</source>
-        <translation>发件人</translation>
+        <source>F&amp;rom</source>
+        <translation>发件人(&amp;R)</translation>
     </message>
     <message>
-        <source>Open winmail.dat</source>
-        <translation>打开 winmail.dat</translation>
+        <source>Open &amp;winmail.dat</source>
+        <translation>打开 winmail.dat(&amp;W)</translation>
     </message>
     <message>
-        <source>Open</source>
-        <translation>打开</translation>
+        <source>&amp;Open</source>
+        <translation>打开(&amp;O)</translation>
     </message>
     <message>
-        <source>Save as...</source>
-        <translation>另存为...</translation>
+        <source>&amp;Save as...</source>
+        <translation>另存为(&amp;S)...</translation>
     </message>
     <message>
-        <source>Options...</source>
-        <translation>选项...</translation>
+        <source>O&amp;ptions...</source>
+        <translation>选项(&amp;P)...</translation>
     </message>
     <message>
-        <source>Help/about/web</source>
-        <translation>帮助/关于/网站</translation>
+        <source>&amp;Help/about/web</source>
+        <translation>帮助/关于/网站(&amp;H)</translation>
     </message>
     <message>
-        <source>Save all...</source>
-        <translation>全部保存...</translation>
+        <source>Save &amp;all...</source>
+        <translation>全部保存(&amp;A)...</translation>
     </message>
 </context>
 <context>
@@ -647,24 +748,24 @@ Options:
         <translation>Windows</translation>
     </message>
     <message>
-        <source>Associate .dat files with this application</source>
-        <translation>将 .dat 文件与此程序关联</translation>
+        <source>&amp;Associate .dat files with this application</source>
+        <translation>将 .dat 文件与此程序关联(&amp;A)</translation>
     </message>
     <message>
-        <source>Language</source>
-        <translation>语言</translation>
+        <source>&amp;Language</source>
+        <translation>语言(&amp;L)</translation>
     </message>
     <message>
-        <source>Mapi32.dll path</source>
-        <translation>Mapi32.dll 路径</translation>
+        <source>&amp;Mapi32.dll path</source>
+        <translation>Mapi32.dll 路径(&amp;M)</translation>
     </message>
     <message>
         <source>...</source>
         <translation>...</translation>
     </message>
     <message>
-        <source>Advanced &gt;&gt;</source>
-        <translation>高级 &gt;&gt;</translation>
+        <source>A&amp;dvanced &gt;&gt;</source>
+        <translation>高级(&amp;D) &gt;&gt;</translation>
     </message>
     <message>
         <source>OK</source>

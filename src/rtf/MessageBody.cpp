@@ -76,9 +76,15 @@ TRtfConversion ConvertMessageBody(TTNEFReader& reader, TBodyOutputs outputs, std
   const unsigned codePage = reader.CodePage();
   if (partial) *partial = false;
   switch (reader.BodyKind()) {
-    case TBodyKind::Rtf:
-      return ConvertRtfBody(FirstPart(reader.MessageText(), firstBytes, '\\', partial), codePage,
-                            AttachmentLookup(reader), outputs);
+    case TBodyKind::Rtf: {
+      // Where no RTF could be had, the reader keeps its explanation from the string table,
+      // which is UTF-8 in every language; an old message's eight-bit text is hardly ever
+      // valid UTF-8, and plain ASCII reads the same either way.
+      const std::string& text = reader.MessageText();
+      const bool notRtf = text.compare(0, 5, "{\\rtf") != 0;
+      const unsigned textPage = notRtf && IsValidUtf8(text) ? 65001 : codePage;
+      return ConvertRtfBody(FirstPart(text, firstBytes, '\\', partial), textPage, AttachmentLookup(reader), outputs);
+    }
     case TBodyKind::Html: {
       // The charset a <meta> declares is looked for in the whole body, as the whole body would be.
       const std::string_view bytes = reader.HtmlBody();

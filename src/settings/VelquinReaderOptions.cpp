@@ -23,6 +23,7 @@ TPropList TVelquinReaderOptions::PublishedProperties() const {
   props.push_back(IndexedProperty("Language", TTypeKind::Integer, "Byte", 3));
   props.push_back(IndexedProperty("Mapi32Path", TTypeKind::LString, "string", 4));
   props.push_back(IndexedProperty("LastSaveAllDirectory", TTypeKind::LString, "string", 5));
+  props.push_back(IndexedProperty("LastSaveDirectory", TTypeKind::LString, "string", 6));
   return props;
 }
 

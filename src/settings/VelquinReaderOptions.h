@@ -1,5 +1,5 @@
 #pragma once
-// TVelquinReaderOptions: the program's options, six published properties kept under
+// TVelquinReaderOptions: the program's options, seven published properties kept under
 // HKEY_CURRENT_USER "Software\<executable name>", and the .dat file association.
 //
 // Short-lived by design: each place that needs the options constructs one (which reads the
@@ -39,6 +39,9 @@ public:
   std::string EffectiveMapi32Path() const;
   std::string LastSaveAllDirectory() const { return GetString(5); }
   void SetLastSaveAllDirectory(const std::string& value) { SetString(5, value); }
+  // The folder the previous Save as saved into.
+  std::string LastSaveDirectory() const { return GetString(6); }
+  void SetLastSaveDirectory(const std::string& value) { SetString(6, value); }
 
   // Makes the registry (and the desktop) agree with AssociateDatFiles.
   void ApplyDatAssociation();

@@ -58,10 +58,22 @@ TQtAttachmentDialogs::TQtAttachmentDialogs(QWidget* owner, std::function<QFileDi
 
 QString TQtAttachmentDialogs::AskSaveFileName(const QString& fileName) {
   QFileDialog& dialog = FSaveDialog();
+  // The dialog starts in the folder the previous Save as chose, as Save all does; the
+  // settings are only a convenience here, so a store that fails stops nothing.
+  try {
+    const QString last = FromLocal(TVelquinReaderOptions().LastSaveDirectory());
+    if (!last.isEmpty() && QFileInfo(last).isDir()) dialog.setDirectory(last);
+  } catch (const ERegistryException&) {
+  }
   dialog.selectFile(fileName);
   if (dialog.exec() != QDialog::Accepted) return QString();
   const QStringList files = dialog.selectedFiles();
-  return files.isEmpty() ? QString() : files.first();
+  if (files.isEmpty()) return QString();
+  try {
+    TVelquinReaderOptions().SetLastSaveDirectory(Local(QFileInfo(files.first()).absolutePath()));
+  } catch (const ERegistryException&) {
+  }
+  return files.first();
 }
 
 std::optional<QString> TQtAttachmentDialogs::PickFolder(const QString& directory) {

@@ -26,6 +26,7 @@ constexpr std::array<const char*, static_cast<std::size_t>(TStringId::Count_)> k
 
 // The module in force. Its bytes are kept with it: QTranslator reads them in place.
 struct TLoadedModule {
+  int Row = 0;  // the table row whose texts are in force (0 also when no module loaded)
   QString Path;
   QByteArray Data;
   std::unique_ptr<QTranslator> Translator;
@@ -121,6 +122,7 @@ QString ApplyLanguage(int index) {
   TLoadedModule next;
   for (const QString& candidate : LanguageModuleCandidates(index))
     if (LoadModule(candidate, next)) break;
+  if (next.Translator) next.Row = LanguageRow(index);
   if (next.Translator && *language.QtLocale != '\0') {
     auto qt = std::make_unique<QTranslator>();
     if (qt->load(QStringLiteral("qtbase_") + QString::fromLatin1(language.QtLocale),
@@ -148,6 +150,8 @@ QString ApplyLanguage(int index) {
 }
 
 QString CurrentLanguageModule() { return Current().Path; }
+
+int CurrentLanguageRow() { return Current().Row; }
 
 const char* StringIdName(TStringId id) {
   const auto index = static_cast<std::size_t>(id);

@@ -13,19 +13,21 @@
 #include "TNEFReaderConst.h"
 
 struct TLanguage {
-  TStringId Name;                 // display name in the options dialog
+  TStringId Name;                 // the language's name in the program's current language
+  const char* OwnName;            // the name the language gives itself (UTF-8), as listed
   std::uint8_t PrimaryLanguage;   // matched against the system locale at first run
   std::uint16_t LocaleId;         // the locale whose abbreviation names the module
   const char* Abbreviation;       // the system's three-letter abbreviation of LocaleId
-  const char* QtLocale;           // names Qt's own translations (standard dialogs), "" none
+  const char* QtLocale;           // names Qt's own translations (standard dialogs), "" none;
+                                  // also the user guide's suffix (user-guide.fr.html)
 };
 
 // Index order is what the option Language stores and the options dialog lists. Row 2 is
 // Chinese (Simplified), the language its module is written in.
 inline constexpr std::array<TLanguage, 3> kLanguages = {{
-    {TStringId::LanguageEnglish, 0x09, 0x0409, "ENU", ""},
-    {TStringId::LanguageFrench, 0x0C, 0x040C, "FRA", "fr"},
-    {TStringId::LanguageChinese, 0x04, 0x0804, "CHS", "zh_CN"},
+    {TStringId::LanguageEnglish, "English", 0x09, 0x0409, "ENU", ""},
+    {TStringId::LanguageFrench, "Français", 0x0C, 0x040C, "FRA", "fr"},
+    {TStringId::LanguageChinese, "简体中文", 0x04, 0x0804, "CHS", "zh_CN"},
 }};
 
 // A stored Language outside the table counts as row 0.
@@ -51,6 +53,8 @@ QString ApplyLanguage(int index);
 
 // The module in force ("" for the built-in texts).
 QString CurrentLanguageModule();
+// The row of the language whose texts are in force: 0 when no module is loaded.
+int CurrentLanguageRow();
 
 // Makes LoadResString answer from the language module in force. Installed once at start;
 // ApplyLanguage installs it too.

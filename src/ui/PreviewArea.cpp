@@ -26,9 +26,14 @@ TPreviewArea::TPreviewArea(QWidget* parent) : QWidget(parent) {}
 void TPreviewArea::SetPicture(const TPicture* picture) { FPicture = picture; }
 
 QRect TPreviewArea::PreviewRect() const {
-  const QWidget* top = window();
-  const int y = mapTo(top, QPoint(0, 0)).y();
-  return QRect(0, 0, width(), std::max(height(), top->height() - y));
+  // Only what is seen: this widget ends above the web pane, and the site labels at its
+  // lower right are kept clear of the picture.
+  int bottom = height();
+  for (const char* name : {"lblSite", "Label1"})
+    if (const auto* label = findChild<QWidget*>(QLatin1String(name), Qt::FindDirectChildrenOnly);
+        label != nullptr && !label->isHidden())
+      bottom = std::min(bottom, label->y());
+  return QRect(0, 0, width(), std::max(0, bottom));
 }
 
 QRect TPreviewArea::PictureRect() const {

@@ -1,7 +1,7 @@
 #pragma once
 // The area right of the splitter, where the main window paints the picture of the selected
 // attachment. The message pane and the hint label are its children and cover it when shown;
-// the site labels sit at its lower right, drawn over the picture.
+// the site labels sit at its lower right, below the picture.
 
 #include <QRect>
 #include <QWidget>
@@ -20,8 +20,8 @@ public:
   // The picture painted, or none; the holder belongs to the window.
   void SetPicture(const TPicture* picture);
   const TPicture* Picture() const { return FPicture; }
-  // The preview rectangle in this widget's coordinates: its own width, and down to the
-  // bottom of the window's client area (what lies below this widget covers the rest).
+  // The preview rectangle in this widget's coordinates: its own width, from its top down
+  // to the site labels (and never below its own bottom, where the web pane lies).
   QRect PreviewRect() const;
   // The rectangle the current picture is drawn into (empty without a picture).
   QRect PictureRect() const;

@@ -26,8 +26,9 @@ QString FromLocal(const std::string& s) { return QFile::decodeName(QByteArray::f
 
 }  // namespace
 
-std::optional<QString> ShowOptionsDialog(QWidget* owner) {
+std::optional<QString> ShowOptionsDialog(QWidget* owner, bool firstRun) {
   TfrmTNEFReaderOptions dialog(owner);
+  if (firstRun) dialog.ShowFirstRunNote();
   if (dialog.RunModal() != QDialog::Accepted) return std::nullopt;
   TVelquinReaderOptions options;
   ApplyLanguage(options.Language());
@@ -50,7 +51,7 @@ QString RunStartupSequence(QWidget* mainWindow) {
         options.SetLanguage(static_cast<std::uint8_t>(row));
         ApplyLanguage(row);
       }
-      ShowOptionsDialog(mainWindow);
+      ShowOptionsDialog(mainWindow, true);
     }
   } catch (const ERegistryException&) {
     storeWritable = false;
@@ -73,9 +74,16 @@ QString WebsiteAddress() {
   // No site configured: the user guide beside the program (build tree or relocated
   // install), then where the install put it.
   const QFileInfo exe(FromLocal(ExecutablePath()));
-  const QStringList guides{
+  const QStringList english{
       QDir::cleanPath(exe.absolutePath() + QStringLiteral("/../share/doc/velquin-reader/user-guide.html")),
       QStringLiteral(VELQUIN_USER_GUIDE)};
+  // The guide in the language of the window first (user-guide.fr.html), then in English.
+  const QString suffix = QString::fromLatin1(kLanguages[static_cast<std::size_t>(CurrentLanguageRow())].QtLocale);
+  QStringList guides;
+  if (!suffix.isEmpty())
+    for (const QString& guide : english)
+      if (!guide.isEmpty()) guides << guide.left(guide.size() - 5) + QLatin1Char('.') + suffix + QStringLiteral(".html");
+  guides << english;
   for (const QString& guide : guides)
     if (!guide.isEmpty() && QFileInfo(guide).isFile()) return guide;
   return QString();

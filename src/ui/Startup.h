@@ -14,9 +14,10 @@ class QWidget;
 // association failure of a later start; the rest of FormShow must then not run.
 QString RunStartupSequence(QWidget* mainWindow);
 
-// Shows a fresh options dialog over owner. On OK the chosen language is applied at once and
-// the stored mail library path is returned; on Cancel nothing.
-std::optional<QString> ShowOptionsDialog(QWidget* owner);
+// Shows a fresh options dialog over owner (on the first start with a note saying why). On
+// OK the chosen language is applied at once and the stored mail library path is returned;
+// on Cancel nothing.
+std::optional<QString> ShowOptionsDialog(QWidget* owner, bool firstRun = false);
 
 // The product's web page: the address the build was configured with, else the user guide
 // installed with the program. Empty when neither exists.

@@ -1,5 +1,6 @@
-// Writes the user guide: README.md as one HTML page, which the Help command opens when the
-// build names no web site. Run at build time: velquin-user-guide README.md OUTPUT.html
+// Writes a user guide (docs/guide/user-guide*.md) as one HTML page, which the Help command
+// opens when the build names no web site. Run at build time:
+//   velquin-user-guide user-guide.md OUTPUT.html
 
 #include <QFile>
 #include <QGuiApplication>
@@ -9,7 +10,7 @@
 int main(int argc, char** argv) {
   QGuiApplication app(argc, argv);
   if (argc != 3) {
-    std::fprintf(stderr, "usage: velquin-user-guide README.md OUTPUT.html\n");
+    std::fprintf(stderr, "usage: velquin-user-guide GUIDE.md OUTPUT.html\n");
     return 2;
   }
   QFile in(QFile::decodeName(argv[1]));
@@ -19,6 +20,7 @@ int main(int argc, char** argv) {
   }
   // The guide is installed beside its pictures, not in the source tree's layout.
   QString markdown = QString::fromUtf8(in.readAll());
+  markdown.replace(QStringLiteral("../screenshots/"), QStringLiteral("screenshots/"));
   markdown.replace(QStringLiteral("docs/screenshots/"), QStringLiteral("screenshots/"));
   QTextDocument document;
   document.setMarkdown(markdown);

@@ -19,6 +19,7 @@
 #include <QUrl>
 #include <algorithm>
 
+#include "AboutBox.h"
 #include "AttachmentActions.h"
 #include "AttachmentListModel.h"
 #include "DateTime.h"
@@ -27,6 +28,7 @@
 #include "MailChooser.h"
 #include "MailDocument.h"
 #include "MessageBodyView.h"
+#include "OpenWarning.h"
 #include "MessageHeader.h"
 #include "PathDialog.h"
 #include "QvExtensionManager.h"
@@ -34,6 +36,7 @@
 #include "StoreNotices.h"
 #include "TNEFReaderClass.h"
 #include "TNEFReaderConst.h"
+#include "WindowAccessibility.h"
 #include "fraGoogleAd.h"
 #include "ui_fmTNEFReader.h"
 
@@ -127,8 +130,19 @@ TfmVelquinDatReader::TfmVelquinDatReader(QWidget* parent)
   ui->pnlMessage->raise();
 
   SetupToolBars();
-  SetupDialogs();
+  // Back joins the toolbar before the keyboard's Tab order is laid through its buttons.
   SetupMessageNavigation();
+  FWindowActions = SetupKeyboard(*this, *ui);
+  connect(FWindowActions.About, &QAction::triggered, this, [this] { ShowAboutBox(this); });
+  SetupDialogs();
+  FPictureNotice = new QLabel(ui->pnlPreview);
+  FPictureNotice->setObjectName(QStringLiteral("lblPictureNotice"));
+  FPictureNotice->setGeometry(ui->lblExternal->geometry());
+  FPictureNotice->setFont(ui->lblExternal->font());
+  FPictureNotice->setWordWrap(true);
+  FPictureNotice->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  FPictureNotice->hide();
+  NameWindowControls(*ui);
   // The list panel is 323 pixels wide, or as wide as the first toolbar needs where the
   // fonts are wider than the design's, so that no button hides in an overflow menu.
   ensurePolished();
@@ -162,10 +176,16 @@ TfmVelquinDatReader::TfmVelquinDatReader(QWidget* parent)
   ui->lvwFiles->setDragDropMode(QAbstractItemView::DragOnly);
   connect(ui->Splitter, &QSplitter::splitterMoved, this, [this] { SplitterMoved(); });
 
-  // Centred on the screen at the design size.
+  // Centred on the screen at the design size, or smaller where the screen is (a large
+  // scale factor): the title bar must stay on screen.
   resize(769, 550);
-  if (const QScreen* screen = this->screen())
-    move(screen->availableGeometry().center() - rect().center());
+  if (const QScreen* screen = this->screen()) {
+    const QRect available = screen->availableGeometry();
+    const QSize frameExtra = frameGeometry().size() - geometry().size();
+    resize(size().boundedTo(available.size() - frameExtra).expandedTo(minimumSize()));
+    move(available.center() - rect().center());
+    move(std::max(pos().x(), available.left()), std::max(pos().y(), available.top()));
+  }
 }
 
 TfmVelquinDatReader::~TfmVelquinDatReader() {
@@ -209,6 +229,8 @@ void TfmVelquinDatReader::SetupToolBars() {
   open1->setObjectName(QStringLiteral("Open1"));
   QAction* save1 = FPopupMenu->addAction(ui->actSave->icon(), ui->actSave->text());
   save1->setObjectName(QStringLiteral("Save1"));
+  QAction* saveAll1 = FPopupMenu->addAction(ui->actSaveAll->icon(), ui->actSaveAll->text());
+  saveAll1->setObjectName(QStringLiteral("SaveAll1"));
   // The menu items follow their actions' state and run them.
   auto link = [](QAction* item, QAction* action) {
     item->setEnabled(action->isEnabled());
@@ -220,6 +242,7 @@ void TfmVelquinDatReader::SetupToolBars() {
   };
   link(open1, ui->actOpen);
   link(save1, ui->actSave);
+  link(saveAll1, ui->actSaveAll);
 }
 
 QStringList TfmVelquinDatReader::OpenFilters() {
@@ -309,11 +332,33 @@ QString TfmVelquinDatReader::CommandLineFileName(const QStringList& arguments) {
 void TfmVelquinDatReader::OpenCommandLine(const QStringList& arguments) {
   if (arguments.isEmpty()) return;
   const QString fileName = CommandLineFileName(arguments);
-  if (!fileName.isEmpty() && QFileInfo(fileName).isFile()) OpenFile(fileName);
+  if (fileName.isEmpty()) return;
+  if (QFileInfo(fileName).isFile()) {
+    OpenFile(fileName);
+    return;
+  }
+  // The joined name is for an unquoted path with spaces; "velquin-reader a.dat b.dat" is
+  // several files, and the window shows the first.
+  const QString first = TrimSpacesAndControls(arguments.first());
+  if (arguments.size() > 1 && !first.isEmpty() && QFileInfo(first).isFile()) {
+    OpenFile(first);
+    return;
+  }
+  throw Exception(FormatRes(TStringId::FileDoesNotExist, {Arg(fileName.toStdString())}));
 }
 
+// A drop opens the file where it is: always a copy, never the source's proposed move,
+// which would have a file manager delete the file it dragged.
 void TfmVelquinDatReader::dragEnterEvent(QDragEnterEvent* event) {
-  if (event->mimeData()->hasUrls()) event->acceptProposedAction();
+  if (!event->mimeData()->hasUrls()) return;
+  event->setDropAction(Qt::CopyAction);
+  event->accept();
+}
+
+void TfmVelquinDatReader::dragMoveEvent(QDragMoveEvent* event) {
+  if (!event->mimeData()->hasUrls()) return;
+  event->setDropAction(Qt::CopyAction);
+  event->accept();
 }
 
 void TfmVelquinDatReader::dropEvent(QDropEvent* event) {
@@ -325,7 +370,8 @@ void TfmVelquinDatReader::dropEvent(QDropEvent* event) {
   QStringList names;
   for (const QUrl& url : event->mimeData()->urls())
     if (url.isLocalFile()) names << url.toLocalFile();
-  event->acceptProposedAction();
+  event->setDropAction(Qt::CopyAction);
+  event->accept();
   OpenDroppedFiles(names);
 }
 
@@ -369,6 +415,8 @@ void TfmVelquinDatReader::OpenFile(const QString& fileName) {
     }
   } catch (const std::exception& e) {
     FReader.reset();
+    // The list is empty now, so the caption must not name the earlier message.
+    setWindowTitle(Res(TStringId::MainWindowStartCaption));
     throw Exception(FormatRes(TStringId::ErrorReadingFile,
                               {Arg(QFileInfo(fileName).fileName().toStdString()), Arg(e.what())}));
   }
@@ -381,6 +429,7 @@ void TfmVelquinDatReader::ClearList() {
   FBodyInPane = false;
   ++FBodyCount;
   FListModel->Clear();
+  FPictureNotice->hide();
   ui->pnlMessage->hide();
   ui->lblExternal->hide();
   UpdateSelection();
@@ -406,9 +455,10 @@ void TfmVelquinDatReader::FillList() {
       continue;
     }
     const QString caption = Utf8(file.DisplayName());
+    // Shown with its direction marks neutralised, so "photo<RLO>gpj.exe" reads as stored.
     const QString type = file.IsEmbeddedMessage() ? Res(TStringId::EmbeddedMessageType)
                                                   : QvExtensionManager1->GetExtensionInfo(ExtensionOf(caption)).Description;
-    rows.push_back({caption, type, QString::number(file.Size()), &file});
+    rows.push_back({NeutralisedName(caption), type, QString::number(file.Size()), &file});
   }
   FListModel->SetRows(std::move(rows));
   if (FListModel->Count() > 0) SelectRow(0);
@@ -449,6 +499,8 @@ void TfmVelquinDatReader::ShowItem(TTNEFFile* file) {
   if (!FReader || (file != nullptr && file == FPreviewFile)) return;
   FPreviewFile = nullptr;
   ui->pnlPreview->SetPicture(nullptr);
+  NamePreview(*ui, QString());
+  FPictureNotice->hide();
   FSelectedMessage.reset();
   if (file != nullptr && file->IsEmbeddedMessage()) {
     // An attached message shows in the message pane; one that cannot be read is only
@@ -473,6 +525,11 @@ void TfmVelquinDatReader::ShowItem(TTNEFFile* file) {
       if (QFileInfo(path).isFile() && FPicture.LoadFromFile(path, extension)) {
         FPreviewFile = file;
         ui->pnlPreview->SetPicture(&FPicture);
+        NamePreview(*ui, NeutralisedName(Utf8(file->DisplayName())));
+      } else {
+        // Said in the area, not in a box: the user only selected a row.
+        FPictureNotice->setText(Res(TStringId::PictureNotShown));
+        FPictureNotice->show();
       }
     }
     ui->pnlMessage->hide();
@@ -510,6 +567,7 @@ void TfmVelquinDatReader::ShowMessagePane(TTNEFReader& message) {
 void TfmVelquinDatReader::ClearPreview() {
   FPreviewFile = nullptr;
   ui->pnlPreview->SetPicture(nullptr);
+  NamePreview(*ui, QString());
   InvalidatePreview();
 }
 
@@ -529,8 +587,19 @@ bool TfmVelquinDatReader::HasSelection() const {
 void TfmVelquinDatReader::actOpenExecute() {
   if (!HasSelection()) return;
   TTNEFFile* file = SelectedFile();
-  if (file != nullptr && file->IsEmbeddedMessage()) OpenEmbeddedMessage(*file);
-  else TAttachmentActions::actOpenExecute(file);
+  if (file == nullptr) return;
+  if (file->IsEmbeddedMessage()) {
+    OpenEmbeddedMessage(*file);
+    return;
+  }
+  // The desktop sees the cleaned name of the temporary copy and its bytes; either may say
+  // that opening runs code.
+  const std::string head = file->ReadBytes(kExecutableHeadSize);
+  const QString name = Utf8(file->DisplayName());
+  const QString safeName = Utf8(file->SafeFileName());
+  const QString asked = CanRunCode(safeName) && !CanRunCode(name) ? safeName : name;
+  if (!ConfirmOpenAttachment(this, asked, QByteArray::fromStdString(head))) return;
+  TAttachmentActions::actOpenExecute(file);
 }
 
 void TfmVelquinDatReader::actSaveExecute() {
@@ -572,6 +641,9 @@ void TfmVelquinDatReader::RetranslateTexts() {
       proxy->SetWinmailFilter(OpenFilters().first());
   }
   FListModel->RetranslateHeaders();
+  RetranslateWindowActions(FWindowActions);
+  NameWindowControls(*ui);
+  if (!FPictureNotice->isHidden()) FPictureNotice->setText(Res(TStringId::PictureNotShown));
   if (FListModel->Count() > 0) FListModel->SetCaption(0, Res(TStringId::MessageTextRow));
   actBack->setText(Res(TStringId::ActionBack));
   actAddToCalendar->setText(Res(TStringId::ActionAddToCalendar));

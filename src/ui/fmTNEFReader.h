@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "Picture.h"
+#include "WindowKeyboard.h"
 
 namespace Ui {
 class TfmVelquinDatReader;
@@ -40,7 +41,9 @@ public:
   void OpenFile(const QString& fileName);
 
   // The command-line open: the arguments (without the program's name) joined with single
-  // spaces and trimmed name the file, which is opened when it exists.
+  // spaces and trimmed name the file, which is opened when it exists; when it does not
+  // and the first argument names a file, that one is opened (several files were given).
+  // Raises when no file of either name exists.
   static QString CommandLineFileName(const QStringList& arguments);
   void OpenCommandLine(const QStringList& arguments);
   // Shows what the settings stores recorded (a damaged store set aside, settings that
@@ -72,6 +75,9 @@ public:
   QFileDialog& SaveDialog();
   TPathDialog& FolderDialog();
   QMenu& PopupMenu() const { return *FPopupMenu; }
+  const TWindowActions& WindowActions() const { return FWindowActions; }
+  // The notice shown in the preview area when a picture cannot be decoded.
+  QLabel& PictureNotice() const { return *FPictureNotice; }
   Ui::TfmVelquinDatReader& Form() const { return *ui; }
   // Selects list row i (-1: none), as a click would.
   void SelectRow(int i);
@@ -99,6 +105,7 @@ protected:
   void showEvent(QShowEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
   void dragEnterEvent(QDragEnterEvent* event) override;
+  void dragMoveEvent(QDragMoveEvent* event) override;
   void dropEvent(QDropEvent* event) override;
   void changeEvent(QEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -152,6 +159,8 @@ private:
   QFileDialog* FSaveDialog = nullptr;
   QMenu* FPopupMenu = nullptr;
   TPathDialog* FPathDialog = nullptr;
+  QLabel* FPictureNotice = nullptr;
+  TWindowActions FWindowActions;
   std::unique_ptr<TQtAttachmentDialogs> FDialogs;
   TMessageHeader* FMessageHeader = nullptr;
   QAction* actBack = nullptr;

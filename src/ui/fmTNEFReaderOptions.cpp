@@ -89,9 +89,28 @@ void TfrmTNEFReaderOptions::LoadFromOptions() {
 }
 
 void TfrmTNEFReaderOptions::FillLanguages() {
+  // Each language in its own name: a user who cannot read the current language still
+  // finds theirs ("Français", not "Anglais" beside "Chinois").
   ui->cbxLanguage->clear();
   for (std::size_t i = 0; i < kLanguages.size(); ++i)
-    ui->cbxLanguage->addItem(Res(kLanguages[i].Name), static_cast<int>(i));
+    ui->cbxLanguage->addItem(QString::fromUtf8(kLanguages[i].OwnName), static_cast<int>(i));
+}
+
+void TfrmTNEFReaderOptions::ShowFirstRunNote() {
+  if (FFirstRunNote != nullptr) return;
+  FFirstRunNote = new QLabel(this);
+  FFirstRunNote->setObjectName(QStringLiteral("lblFirstRun"));
+  FFirstRunNote->setWordWrap(true);
+  FFirstRunNote->setText(Res(TStringId::FirstRunNote));
+  const int noteWidth = 401 - 2 * 24;
+  const int noteHeight = FFirstRunNote->heightForWidth(noteWidth);
+  // The note goes above the first heading; everything but the button panel moves down.
+  const int shift = noteHeight + 8;
+  for (QWidget* child : findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
+    if (child != ui->Panel1 && child != FFirstRunNote) child->move(child->x(), child->y() + shift);
+  FFirstRunNote->setGeometry(24, 12, noteWidth, noteHeight);
+  FFirstRunNote->show();
+  SetClientHeight(height() + shift);
 }
 
 void TfrmTNEFReaderOptions::done(int result) {
@@ -133,6 +152,12 @@ void TfrmTNEFReaderOptions::btnAdvancedClick() {
 
 void TfrmTNEFReaderOptions::SetClientHeight(int height) {
   setFixedSize(401, height);
+  // The collapsed section is hidden, not only covered: Tab must not reach a field that
+  // typing would change unseen.
+  const bool expanded = height >= ExpandedHeight();
+  for (QWidget* advanced : {static_cast<QWidget*>(ui->Label4), static_cast<QWidget*>(ui->edtMapi32Path),
+                            static_cast<QWidget*>(ui->btnMapi32Path)})
+    advanced->setVisible(expanded);
   // The panel follows the bottom edge at once, also before the window is shown.
   ui->Panel1->setGeometry(0, height - kPanelHeight, width(), kPanelHeight);
 }
@@ -161,6 +186,7 @@ void TfrmTNEFReaderOptions::changeEvent(QEvent* event) {
     }
     FOpenDialog->setNameFilters({QStringLiteral("Mapi32.dll (Mapi32.dll)"), Res(TStringId::MailLibraryFilter)});
     FitLabels();
+    if (FFirstRunNote != nullptr) FFirstRunNote->setText(Res(TStringId::FirstRunNote));
   }
   QDialog::changeEvent(event);
 }

@@ -13,6 +13,7 @@ namespace Ui {
 class TfrmTNEFReaderOptions;
 }
 class QFileDialog;
+class QLabel;
 
 class TfrmTNEFReaderOptions : public QDialog {
   Q_OBJECT
@@ -34,6 +35,8 @@ public:
   QFileDialog& opdMapi32() const { return *FOpenDialog; }
 
   void btnAdvancedClick();
+  // The first start's one-line welcome above the options, saying why the dialog appears.
+  void ShowFirstRunNote();
   void btnMapi32PathClick();
 
   // The dialog's height with the advanced section shown, and without it.
@@ -62,6 +65,7 @@ private:
 
   std::unique_ptr<Ui::TfrmTNEFReaderOptions> ui;
   QFileDialog* FOpenDialog = nullptr;
+  QLabel* FFirstRunNote = nullptr;
   // The library path the dialog opened with; only a path the user changed is stored.
   QString FShownMapi32Path;
 };

@@ -13,7 +13,8 @@ velquin_add_qtest(ui_translations_test TranslationsTest.cpp)
 foreach(test ui_startup_test ui_translations_test)
   target_compile_definitions(${test} PRIVATE
     VELQUIN_MODULE_DIR="${CMAKE_BINARY_DIR}/${CMAKE_INSTALL_BINDIR}"
-    VELQUIN_FORMS_DIR="${PROJECT_SOURCE_DIR}/resources/forms")
+    VELQUIN_FORMS_DIR="${PROJECT_SOURCE_DIR}/resources/forms"
+    VELQUIN_TS_DIR="${PROJECT_SOURCE_DIR}/resources/translations")
   add_dependencies(${test} velquin_translations)
 endforeach()
 
@@ -26,3 +27,7 @@ set_target_properties(velquin-dialog-screenshots PROPERTIES AUTOUIC ON
 target_compile_definitions(velquin-dialog-screenshots PRIVATE
   VELQUIN_MODULE_DIR="${CMAKE_BINARY_DIR}/${CMAKE_INSTALL_BINDIR}")
 add_dependencies(velquin-dialog-screenshots velquin_translations)
+
+# Keyboard, the open warning, drops, Save as's folder and the About box of the main window.
+velquin_add_qtest(ui_window_usability_test WindowUsabilityTest.cpp)
+target_compile_definitions(ui_window_usability_test PRIVATE VELQUIN_VERSION="${PROJECT_VERSION}")

@@ -73,7 +73,7 @@ private slots:
     QVERIFY(f.pnlMessage->isHidden() && f.lblExternal->isHidden() && f.fraGoogleAd1->isHidden());
     QVERIFY(f.actOpenWinmail->isEnabled() && f.actOptions->isEnabled() && f.actWebsite->isEnabled());
     QVERIFY(!f.actOpen->isEnabled() && !f.actSave->isEnabled() && !f.actSaveAll->isEnabled());
-    QCOMPARE(f.actSave->text(), QStringLiteral("Save as..."));
+    QCOMPARE(f.actSave->text(), QStringLiteral("&Save as..."));
     QCOMPARE(w.OpenDialog().nameFilters(),
              QStringList({QStringLiteral("Winmail.dat (*.dat *.tnef)"), QStringLiteral("Mail files (*.eml *.mbox)"),
                           QStringLiteral("All files (*)")}));
@@ -178,7 +178,7 @@ private slots:
     QCOMPARE(w.Picture().Image().cacheKey(), key);
   }
 
-  void undecodablePictureGivesNoPreviewAndNoMessage() {
+  void undecodablePictureGivesNoPreviewAndANoticeWithoutABox() {
     TErrorBoxRecorder boxes;
     WriteMessage(Path("broken.dat"), "Broken", kRtf, {{"broken.png", "\x89PNG but not really"}});
     TfmVelquinDatReader w;
@@ -187,6 +187,10 @@ private slots:
     QCOMPARE(w.PreviewFile(), nullptr);
     QVERIFY(w.Form().pnlMessage->isHidden());
     QVERIFY(boxes.Messages.isEmpty());
+    QVERIFY(!w.PictureNotice().isHidden());
+    QCOMPARE(w.PictureNotice().text(), QStringLiteral("This picture could not be shown"));
+    w.SelectRow(0);
+    QVERIFY(w.PictureNotice().isHidden());
   }
 
   void previewGeometry() {
@@ -202,7 +206,30 @@ private slots:
     QVERIFY(QTest::qWaitForWindowExposed(&w));
     TPreviewArea* area = w.Form().pnlPreview;
     const QRect inWindow(area->mapTo(&w, QPoint(0, 0)), area->PreviewRect().size());
-    QCOMPARE(inWindow, QRect(328, 0, 441, 550));
+    // Down to the site labels, which stay clear of the picture.
+    const int labelsTop = std::min(w.Form().lblSite->y(), w.Form().Label1->y());
+    QCOMPARE(inWindow, QRect(328, 0, 441, labelsTop));
+    QVERIFY(w.Form().lblSite->y() >= 550 - 40);
+  }
+
+  // A tall picture is seen whole once the web pane shows: it ends above the pane and the
+  // site labels.
+  void tallPictureEndsAboveTheWebPaneAndTheLabels() {
+    WriteMessage(Path("tall.dat"), "Tall", kRtf, {{"tall.png", Bytes(EncodedPicture(942, 1698, "PNG"))}});
+    TfmVelquinDatReader w;
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    w.OpenFile(Path("tall.dat"));
+    w.SelectRow(1);
+    QCoreApplication::processEvents();
+    auto& f = w.Form();
+    QVERIFY(!f.fraGoogleAd1->isHidden());
+    const QRect drawn = f.pnlPreview->PictureRect();
+    QVERIFY(!drawn.isEmpty());
+    QVERIFY2(drawn.bottom() < f.lblSite->y() && drawn.bottom() < f.pnlPreview->height(),
+             qPrintable(QStringLiteral("picture bottom %1, label %2").arg(drawn.bottom()).arg(f.lblSite->y())));
+    const int paneTop = f.fraGoogleAd1->mapTo(&w, QPoint(0, 0)).y();
+    QVERIFY(f.pnlPreview->mapTo(&w, drawn.bottomLeft()).y() < paneTop);
   }
 
   void commandLineJoinsArguments() {
@@ -215,8 +242,22 @@ private slots:
     QVERIFY(w.Reader() != nullptr);
     QCOMPARE(w.Form().edtSubject->text(), QStringLiteral("Spaces"));
 
+    // Several files: when the joined name is none, the first is opened.
+    WriteMessage(Path("a.dat"), "First of two", kRtf);
+    WriteMessage(Path("b.dat"), "Second of two", kRtf);
+    TfmVelquinDatReader two;
+    two.OpenCommandLine({Path("a.dat"), Path("b.dat")});
+    QCOMPARE(two.Form().edtSubject->text(), QStringLiteral("First of two"));
+
+    // Nothing there: said, not an empty window without a word.
     TfmVelquinDatReader empty;
-    empty.OpenCommandLine({Path("no such file.dat")});
+    try {
+      empty.OpenCommandLine({Path("no such file.dat")});
+      QFAIL("a missing file should be reported");
+    } catch (const Exception& e) {
+      QCOMPARE(QString::fromUtf8(e.what()),
+               QStringLiteral("The file \"%1\" does not exist").arg(Path("no such file.dat")));
+    }
     QVERIFY(empty.Reader() == nullptr);
   }
 
@@ -250,7 +291,9 @@ private slots:
     QVERIFY(boxes.Messages.isEmpty());
   }
 
-  void failingOpenAfterAGoodOneKeepsTheCaptionAndDropsTheRows() {
+  // The caption goes back to the start caption with the rows: naming the earlier message
+  // over an empty list would mislead.
+  void failingOpenAfterAGoodOneResetsTheCaptionAndDropsTheRows() {
     WriteMessage(Path("good.dat"), "Good one", kRtf, {{"x.txt", "x"}});
     QFile bad(Path("bad.dat"));
     QVERIFY(bad.open(QIODevice::WriteOnly));
@@ -267,7 +310,7 @@ private slots:
                                               "during the transmition or it is not a valid TNEF file.\r\n\r\nError: ")),
                qPrintable(text));
     }
-    QCOMPARE(w.windowTitle(), QStringLiteral("Velquin Reader - Good one"));
+    QCOMPARE(w.windowTitle(), QStringLiteral("Velquin Reader - the winmail.dat viewer by Velquin"));
     QVERIFY(w.Reader() == nullptr);
     QCOMPARE(w.ListModel().Count(), 0);
     QVERIFY(w.Form().pnlMessage->isHidden());

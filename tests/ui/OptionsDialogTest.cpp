@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QApplication>
 #include <QTest>
 
 #include "Registry.h"
@@ -63,7 +64,9 @@ private slots:
 
     QVERIFY(!f.chkAssociateDatFile->isChecked());
     QCOMPARE(f.cbxLanguage->count(), 3);
-    QCOMPARE(f.cbxLanguage->itemText(2), QStringLiteral("Chinese"));
+    // Each language in its own name, whatever the program's language.
+    QCOMPARE(f.cbxLanguage->itemText(1), QStringLiteral("Français"));
+    QCOMPARE(f.cbxLanguage->itemText(2), QStringLiteral("简体中文"));
     QCOMPARE(f.cbxLanguage->currentText(), QStringLiteral("English"));
     // The library in use is shown (none beside this test program).
     QCOMPARE(f.edtMapi32Path->text().toStdString(), TVelquinReaderOptions().EffectiveMapi32Path());
@@ -83,6 +86,25 @@ private slots:
     dialog.btnAdvancedClick();
     QCOMPARE(dialog.Form().Panel1->y(), 243 - 41);
     QVERIFY(dialog.Form().Panel1->y() >= dialog.Form().btnMapi32Path->geometry().bottom());
+    QVERIFY(!dialog.Form().edtMapi32Path->isHidden());
+  }
+
+  // Collapsed, the advanced section is out of reach: Tab from the last button wraps to the
+  // check box instead of entering the path that typing would replace unseen.
+  void collapsedAdvancedSectionTakesNoFocus() {
+    TfrmTNEFReaderOptions dialog;
+    auto& f = dialog.Form();
+    dialog.show();
+    dialog.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&dialog));
+    QVERIFY(f.edtMapi32Path->isHidden() && f.btnMapi32Path->isHidden());
+    f.btnAdvanced->setFocus();
+    QTest::keyClick(f.btnAdvanced, Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(f.chkAssociateDatFile));
+    dialog.btnAdvancedClick();
+    f.btnAdvanced->setFocus();
+    QTest::keyClick(f.btnAdvanced, Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(f.edtMapi32Path));
   }
 
   void okStoresCancelStoresNothing() {

@@ -82,10 +82,11 @@ private slots:
   }
 
   void firstRunTakesTheLocalesLanguageAndShowsTheOptionsOnce() {
-    QString captionSeen;
+    QString captionSeen, noteSeen;
     TfrmTNEFReaderOptions::SetModalRunner([&](TfrmTNEFReaderOptions& d) {
       ++FDialogsShown;
       captionSeen = d.Form().Label3->text();
+      if (auto* note = d.findChild<QLabel*>(QStringLiteral("lblFirstRun"))) noteSeen = note->text();
       d.done(QDialog::Accepted);
       return d.result();
     });
@@ -93,7 +94,9 @@ private slots:
     FDialogsShown = 0;
     const QString mapi = RunStartupSequence(&window);
     QCOMPARE(FDialogsShown, 1);
-    QCOMPARE(captionSeen, QStringLiteral("Langue"));  // the dialog already speaks French
+    QCOMPARE(captionSeen, QStringLiteral("&Langue"));  // the dialog already speaks French
+    // and says in one line why it appears before the window.
+    QVERIFY2(noteSeen.startsWith(QStringLiteral("Bienvenue.")), qPrintable(noteSeen));
     QVERIFY(CurrentLanguageModule().endsWith(QStringLiteral(".FRA")));
     QCOMPARE(Res(TStringId::OneFileSaved), QStringLiteral("1 fichier enregistré"));
     TVelquinReaderOptions options;
@@ -142,7 +145,7 @@ private slots:
     dialog.Form().cbxLanguage->setCurrentIndex(2);
     ApplyLanguage(1);
     QCOMPARE(dialog.windowTitle(), QStringLiteral("Options"));
-    QCOMPARE(dialog.Form().Label3->text(), QStringLiteral("Langue"));
+    QCOMPARE(dialog.Form().Label3->text(), QStringLiteral("&Langue"));
     QCOMPARE(dialog.Form().Button1->text(), QStringLiteral("Annuler"));
     QCOMPARE(dialog.Form().cbxLanguage->itemText(1), QStringLiteral("Français"));
     QCOMPARE(dialog.Form().cbxLanguage->currentIndex(), 2);  // the user's pick survives

@@ -9,8 +9,15 @@
 #include <QTranslator>
 #include <QXmlStreamReader>
 
+#include <QCoreApplication>
+#include <QTemporaryDir>
+#include <map>
+
 #include "Languages.h"
+#include "MessageBodyView.h"
+#include "TNEFReaderClass.h"
 #include "TNEFReaderConst.h"
+#include "UiTestSupport.h"
 
 namespace {
 
@@ -44,6 +51,33 @@ QStringList Placeholders(const QString& text) {
   QStringList found;
   static const QRegularExpression re(QStringLiteral("%[sd%]"));
   for (auto it = re.globalMatch(text); it.hasNext();) found << it.next().captured();
+  return found;
+}
+
+// The string table's translations as the .ts source writes them, by entry name; <byte>
+// elements stand for the control characters XML cannot hold.
+std::map<QString, QString> TableTranslations(const QString& path) {
+  QFile file(path);
+  std::map<QString, QString> found;
+  if (!file.open(QIODevice::ReadOnly)) return found;
+  QXmlStreamReader xml(&file);
+  QString context, comment, translation;
+  bool inTranslation = false;
+  while (!xml.atEnd()) {
+    xml.readNext();
+    if (xml.isStartElement()) {
+      if (xml.name() == QLatin1String("name")) context = xml.readElementText();
+      else if (xml.name() == QLatin1String("comment")) comment = xml.readElementText();
+      else if (xml.name() == QLatin1String("translation")) inTranslation = true, translation.clear();
+      else if (xml.name() == QLatin1String("byte") && inTranslation)
+        translation += QChar(xml.attributes().value("value").mid(1).toUInt(nullptr, 16));
+    } else if (xml.isCharacters() && inTranslation) {
+      translation += xml.text();
+    } else if (xml.isEndElement() && xml.name() == QLatin1String("translation")) {
+      inTranslation = false;
+      if (context == QLatin1String(kStringTableContext)) found[comment] = translation;
+    }
+  }
   return found;
 }
 
@@ -86,6 +120,42 @@ private slots:
     }
     QVERIFY2(missing.isEmpty(), qPrintable(QStringLiteral("untranslated: ") + missing.join(QStringLiteral(" | "))));
     QVERIFY2(wrongPlaceholders.isEmpty(), qPrintable(wrongPlaceholders.join(QStringLiteral(", "))));
+  }
+
+  // Every translated entry reaches the code as the UTF-8 of its .ts text, and the mail
+  // library's failure, which the reader keeps in place of a body, reaches the pane so.
+  void translationsArriveAsUtf8_data() {
+    QTest::addColumn<QString>("module");
+    QTest::addColumn<QString>("source");
+    QTest::newRow("French") << QStringLiteral(VELQUIN_MODULE_DIR "/velquin-reader.FRA")
+                            << QStringLiteral(VELQUIN_TS_DIR "/velquin-reader_fr.ts");
+    QTest::newRow("Chinese") << QStringLiteral(VELQUIN_MODULE_DIR "/velquin-reader.CHS")
+                             << QStringLiteral(VELQUIN_TS_DIR "/velquin-reader_zh_CN.ts");
+  }
+  void translationsArriveAsUtf8() {
+    QFETCH(QString, module);
+    QFETCH(QString, source);
+    const std::map<QString, QString> expected = TableTranslations(source);
+    QCOMPARE(expected.size(), std::size_t(TStringId::Count_));
+    QTranslator translator;
+    QVERIFY(translator.load(module, QString(), QString(), QString()));
+    QCoreApplication::installTranslator(&translator);
+    InstallTranslationHook();
+    for (int i = 0; i < int(TStringId::Count_); ++i) {
+      const QString name = QString::fromLatin1(StringIdName(TStringId(i)));
+      QCOMPARE(QString::fromUtf8(LoadResString(TStringId(i))), expected.at(name));
+    }
+
+    QTemporaryDir dir;
+    tb::TnefBuilder b;
+    b.Subject("Refused body").MsgProps(tb::PropBlock().Binary(uitest::kRtfCompressed, std::string(40, 'x')));
+    const std::string path = b.WriteTo(dir.filePath(QStringLiteral("refused.dat")).toStdString());
+    TTNEFReader reader(path, "/nonexistent/libvelquin-mapi.so");
+    const QString html = MessageBodyHtml(reader).Html;
+    const QString firstLine = expected.at(QStringLiteral("MapiLoadFailed")).section(QLatin1Char('\r'), 0, 0);
+    QVERIFY2(html.contains(firstLine), qPrintable(html));
+    QVERIFY2(!html.contains(QStringLiteral("\u00C2")) && !html.contains(QStringLiteral("\u00E6")), qPrintable(html));
+    QCoreApplication::removeTranslator(&translator);
   }
 };
 
