@@ -37,6 +37,7 @@
 #include "TNEFReaderClass.h"
 #include "TNEFReaderConst.h"
 #include "WindowAccessibility.h"
+#include "WindowPlacement.h"
 #include "fraGoogleAd.h"
 #include "ui_fmTNEFReader.h"
 
@@ -176,16 +177,12 @@ TfmVelquinDatReader::TfmVelquinDatReader(QWidget* parent)
   ui->lvwFiles->setDragDropMode(QAbstractItemView::DragOnly);
   connect(ui->Splitter, &QSplitter::splitterMoved, this, [this] { SplitterMoved(); });
 
-  // Centred on the screen at the design size, or smaller where the screen is (a large
-  // scale factor): the title bar must stay on screen.
+  // Centred on the screen at the design size; then the size, place and splitter the user
+  // left, all inside the screens as they are now (a large scale factor makes the design's
+  // size larger than the screen, and the title bar must stay on screen).
   resize(769, 550);
-  if (const QScreen* screen = this->screen()) {
-    const QRect available = screen->availableGeometry();
-    const QSize frameExtra = frameGeometry().size() - geometry().size();
-    resize(size().boundedTo(available.size() - frameExtra).expandedTo(minimumSize()));
-    move(available.center() - rect().center());
-    move(std::max(pos().x(), available.left()), std::max(pos().y(), available.top()));
-  }
+  if (const QScreen* screen = this->screen()) move(screen->availableGeometry().center() - rect().center());
+  RestoreWindowPlacement(*this, *ui->Splitter);
 }
 
 TfmVelquinDatReader::~TfmVelquinDatReader() {
@@ -295,6 +292,8 @@ void TfmVelquinDatReader::showEvent(QShowEvent* event) {
   QMainWindow::showEvent(event);
   if (!FShown) {
     FShown = true;
+    // Once the desktop has given the window its frame, the title bar must be on screen too.
+    QTimer::singleShot(0, this, [this] { ClampWindowToScreens(*this); });
     RunHandler(this, [this] { FormShow(); });
   }
 }
@@ -321,6 +320,7 @@ void TfmVelquinDatReader::ShowStoreNotices() {
 
 void TfmVelquinDatReader::closeEvent(QCloseEvent* event) {
   setAcceptDrops(false);
+  SaveWindowPlacement(*this, *ui->Splitter);
   ClearPreview();
   event->accept();
 }
