@@ -36,6 +36,7 @@
 #include "StoreNotices.h"
 #include "TNEFReaderClass.h"
 #include "TNEFReaderConst.h"
+#include "VelquinReaderOptions.h"
 #include "WindowAccessibility.h"
 #include "WindowPlacement.h"
 #include "fraGoogleAd.h"
@@ -135,6 +136,19 @@ TfmVelquinDatReader::TfmVelquinDatReader(QWidget* parent)
   SetupMessageNavigation();
   FWindowActions = SetupKeyboard(*this, *ui);
   connect(FWindowActions.About, &QAction::triggered, this, [this] { ShowAboutBox(this); });
+  // The pane's zoom is one for every body, kept from run to run.
+  try {
+    const int zoom = TVelquinReaderOptions().MessageZoom();
+    if (zoom != 0) ui->RichEdit1->SetZoom(zoom);
+  } catch (const std::exception&) {
+  }
+  connect(ui->RichEdit1, &TMessageBrowser::ZoomChanged, this, [](int percent) {
+    try {
+      TVelquinReaderOptions().SetMessageZoom(percent);
+    } catch (const std::exception&) {
+      // A store that cannot be written keeps the zoom for this run only.
+    }
+  });
   SetupDialogs();
   FPictureNotice = new QLabel(ui->pnlPreview);
   FPictureNotice->setObjectName(QStringLiteral("lblPictureNotice"));
