@@ -409,6 +409,7 @@ void TfmVelquinDatReader::actOpenWinmailExecute() {
 }
 
 void TfmVelquinDatReader::OpenFile(const QString& fileName) {
+  if (FDamagedNotice) FDamagedNotice->hide();
   ClearPreview();
   // The rows point into the reader, so they go with it; a failed open leaves an empty list.
   FSelectedMessage.reset();
@@ -437,6 +438,19 @@ void TfmVelquinDatReader::OpenFile(const QString& fileName) {
   setWindowTitle(Res(TStringId::AppTitle) + QStringLiteral(" - ") + Utf8(FReader->DisplaySubject()));
   FillList();
   UpdateNavigation();
+  if (FReader->IsDamaged()) ShowDamagedNotice();
+}
+
+void TfmVelquinDatReader::ShowDamagedNotice() {
+  // One box, not one per file opened; it does not block the window, which shows what could
+  // be read.
+  if (!FDamagedNotice) {
+    FDamagedNotice = new QMessageBox(QMessageBox::Information, Res(TStringId::AppTitle),
+                                     Res(TStringId::DamagedFileNotice), QMessageBox::Ok, this);
+    FDamagedNotice->setObjectName(QStringLiteral("DamagedNotice"));
+    FDamagedNotice->setWindowModality(Qt::NonModal);
+  }
+  FDamagedNotice->show();
 }
 
 void TfmVelquinDatReader::ClearList() {
@@ -658,6 +672,10 @@ void TfmVelquinDatReader::RetranslateTexts() {
   RetranslateWindowActions(FWindowActions);
   NameWindowControls(*ui);
   if (!FPictureNotice->isHidden()) FPictureNotice->setText(Res(TStringId::PictureNotShown));
+  if (FDamagedNotice) {
+    FDamagedNotice->setWindowTitle(Res(TStringId::AppTitle));
+    FDamagedNotice->setText(Res(TStringId::DamagedFileNotice));
+  }
   if (FListModel->Count() > 0) FListModel->SetCaption(0, Res(TStringId::MessageTextRow));
   actBack->setText(Res(TStringId::ActionBack));
   actAddToCalendar->setText(Res(TStringId::ActionAddToCalendar));

@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QDropEvent>
 #include <QImage>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QLabel>
 #include <QLineEdit>
@@ -191,6 +192,32 @@ private slots:
     QCOMPARE(w.PictureNotice().text(), QStringLiteral("This picture could not be shown"));
     w.SelectRow(0);
     QVERIFY(w.PictureNotice().isHidden());
+  }
+
+  // A damaged file opens with what could be read and a notice that does not block; a sound
+  // file opened next takes the notice away, and the notice follows the language.
+  void damagedFileOpensWithANoticeThatDoesNotBlock() {
+    TErrorBoxRecorder boxes;
+    WriteMessage(Path("sound.dat"), "Sound", kRtf, {{"a.txt", "abc"}});
+    QFile sound(Path("sound.dat")), damaged(Path("damaged.dat"));
+    QVERIFY(sound.open(QIODevice::ReadOnly) && damaged.open(QIODevice::WriteOnly));
+    damaged.write(sound.readAll() + "trailing garbage");
+    damaged.close();
+    TfmVelquinDatReader w;
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    w.OpenFile(Path("sound.dat"));
+    QVERIFY(w.DamagedNotice() == nullptr || w.DamagedNotice()->isHidden());
+    w.OpenFile(Path("damaged.dat"));
+    QVERIFY(boxes.Messages.isEmpty());
+    QCOMPARE(w.ListModel().Count(), 2);  // what could be read is shown
+    QVERIFY(w.DamagedNotice() && w.DamagedNotice()->isVisible());
+    QCOMPARE(w.DamagedNotice()->windowModality(), Qt::NonModal);
+    QCOMPARE(w.DamagedNotice()->text(), QStringLiteral("This file is damaged; what could be read is shown"));
+    w.OpenFile(Path("damaged.dat"));
+    QCOMPARE(w.findChildren<QMessageBox*>(QStringLiteral("DamagedNotice")).size(), 1);
+    w.OpenFile(Path("sound.dat"));
+    QVERIFY(w.DamagedNotice()->isHidden());
   }
 
   void previewGeometry() {
