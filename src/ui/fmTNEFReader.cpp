@@ -6,6 +6,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFileSystemModel>
+#include <QHeaderView>
 #include <QLabel>
 #include <QSortFilterProxyModel>
 #include <QTimer>
@@ -121,6 +122,10 @@ TfmVelquinDatReader::TfmVelquinDatReader(QWidget* parent)
   ui->lvwFiles->setColumnWidth(TAttachmentListModel::ColFilename, 120);
   ui->lvwFiles->setColumnWidth(TAttachmentListModel::ColType, 80);
   ui->lvwFiles->setColumnWidth(TAttachmentListModel::ColSize, 80);
+  // A click on a column's header sorts by it (the message-text row stays first); until
+  // then the list keeps the file's order.
+  ui->lvwFiles->header()->setSortIndicator(-1, Qt::AscendingOrder);
+  ui->lvwFiles->setSortingEnabled(true);
   QvExtensionManager1 = new TQvExtensionManager(this);
   QvExtensionManager1->setObjectName(QStringLiteral("QvExtensionManager1"));
 
@@ -473,20 +478,20 @@ void TfmVelquinDatReader::FillList() {
   rows.reserve(static_cast<std::size_t>(FReader->Count()) + 1);
   rows.push_back({Res(TStringId::MessageTextRow),
                   QvExtensionManager1->GetExtensionInfo(bodyExtension).Description,
-                  QString::number(FReader->Body().size()), nullptr});
+                  FReader->Body().size(), nullptr});
   for (int i = 0; i < FReader->Count(); ++i) {
     TTNEFFile& file = FReader->Files(i);
     // An attached message is listed by its subject, not by the placeholder's name.
     if (file.IsEmbeddedMessage() && !file.EmbeddedSubject().empty()) {
       rows.push_back({Utf8(file.EmbeddedSubject()), Res(TStringId::EmbeddedMessageType),
-                      QString::number(file.Size()), &file});
+                      file.Size(), &file});
       continue;
     }
     const QString caption = Utf8(file.DisplayName());
     // Shown with its direction marks neutralised, so "photo<RLO>gpj.exe" reads as stored.
     const QString type = file.IsEmbeddedMessage() ? Res(TStringId::EmbeddedMessageType)
                                                   : QvExtensionManager1->GetExtensionInfo(ExtensionOf(caption)).Description;
-    rows.push_back({NeutralisedName(caption), type, QString::number(file.Size()), &file});
+    rows.push_back({NeutralisedName(caption), type, file.Size(), &file});
   }
   FListModel->SetRows(std::move(rows));
   if (FListModel->Count() > 0) SelectRow(0);
