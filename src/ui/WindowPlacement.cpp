@@ -51,6 +51,8 @@ QList<QRect> AvailableScreenAreas() {
 }
 
 void ClampWindowToScreens(QWidget& window) {
+  // A maximised window is the desktop's to place; moving it would end the maximised state.
+  if (window.windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen)) return;
   const QList<QRect> areas = AvailableScreenAreas();
   if (areas.isEmpty()) return;
   // The frame (title bar and borders) counts once the window has one; before the first
