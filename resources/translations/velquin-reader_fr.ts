@@ -437,6 +437,46 @@ Ne l&apos;ouvrez que si vous faites confiance à l&apos;expéditeur et attendiez
         <translation>Cette image ne peut pas être affichée</translation>
     </message>
     <message>
+        <source>Zoom &amp;in</source>
+        <comment>ActionZoomIn</comment>
+        <translation>Zoom a&amp;vant</translation>
+    </message>
+    <message>
+        <source>Zoom &amp;out</source>
+        <comment>ActionZoomOut</comment>
+        <translation>Zoom a&amp;rrière</translation>
+    </message>
+    <message>
+        <source>&amp;Actual size</source>
+        <comment>ActionZoomReset</comment>
+        <translation>&amp;Taille réelle</translation>
+    </message>
+    <message>
+        <source>This file is damaged; what could be read is shown</source>
+        <comment>DamagedFileNotice</comment>
+        <translation>Ce fichier est endommagé ; ce qui a pu être lu est affiché</translation>
+    </message>
+    <message>
+        <source>%s B</source>
+        <comment>SizeBytes</comment>
+        <translation>%s o</translation>
+    </message>
+    <message>
+        <source>%s KB</source>
+        <comment>SizeKilobytes</comment>
+        <translation>%s Ko</translation>
+    </message>
+    <message>
+        <source>%s MB</source>
+        <comment>SizeMegabytes</comment>
+        <translation>%s Mo</translation>
+    </message>
+    <message>
+        <source>%s GB</source>
+        <comment>SizeGigabytes</comment>
+        <translation>%s Go</translation>
+    </message>
+    <message>
         <source>Welcome. Choose how .dat files open and the language of the program; Options... changes this later.</source>
         <comment>FirstRunNote</comment>
         <translation>Bienvenue. Choisissez comment s&apos;ouvrent les fichiers .dat et la langue du programme ; Options... permet de changer cela plus tard.</translation>

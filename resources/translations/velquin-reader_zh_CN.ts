@@ -436,6 +436,46 @@ Open it only if you trust the sender and expected this file.</source>
         <translation>无法显示此图片</translation>
     </message>
     <message>
+        <source>Zoom &amp;in</source>
+        <comment>ActionZoomIn</comment>
+        <translation>放大(&amp;I)</translation>
+    </message>
+    <message>
+        <source>Zoom &amp;out</source>
+        <comment>ActionZoomOut</comment>
+        <translation>缩小(&amp;O)</translation>
+    </message>
+    <message>
+        <source>&amp;Actual size</source>
+        <comment>ActionZoomReset</comment>
+        <translation>实际大小(&amp;A)</translation>
+    </message>
+    <message>
+        <source>This file is damaged; what could be read is shown</source>
+        <comment>DamagedFileNotice</comment>
+        <translation>此文件已损坏；显示的是能够读取的内容</translation>
+    </message>
+    <message>
+        <source>%s B</source>
+        <comment>SizeBytes</comment>
+        <translation>%s B</translation>
+    </message>
+    <message>
+        <source>%s KB</source>
+        <comment>SizeKilobytes</comment>
+        <translation>%s KB</translation>
+    </message>
+    <message>
+        <source>%s MB</source>
+        <comment>SizeMegabytes</comment>
+        <translation>%s MB</translation>
+    </message>
+    <message>
+        <source>%s GB</source>
+        <comment>SizeGigabytes</comment>
+        <translation>%s GB</translation>
+    </message>
+    <message>
         <source>Welcome. Choose how .dat files open and the language of the program; Options... changes this later.</source>
         <comment>FirstRunNote</comment>
         <translation>欢迎使用。请选择 .dat 文件的打开方式和程序的语言；以后可通过“选项...”更改。</translation>

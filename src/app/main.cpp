@@ -3,6 +3,7 @@
 
 #include <QIcon>
 #include <algorithm>
+#include <csignal>
 #include <cstdio>
 #include <string>
 
@@ -10,6 +11,7 @@
 #include "Languages.h"
 #include "Startup.h"
 #include "TNEFReaderConst.h"
+#include "TempFolder.h"
 #include "fmTNEFReader.h"
 
 #ifndef VELQUIN_VERSION
@@ -36,8 +38,21 @@ int main(int argc, char** argv) {
     return 0;
   }
 
-  TfmVelquinDatReader window;
-  // The options dialog is made only when it is shown (first run, or Options...).
-  window.show();
-  return app.exec();
+  // What an earlier run that was killed or crashed left in the temporary folder.
+  TPrivateTempFolder::RemoveStaleFolders();
+  app.EndOnTerminationSignals();
+  int result = 0;
+  {
+    TfmVelquinDatReader window;
+    // The options dialog is made only when it is shown (first run, or Options...).
+    window.show();
+    result = app.exec();
+  }  // the window, its readers and their temporary folders go here
+  // Ended by a signal: the folders are gone; now end as the signal would have, so that
+  // whoever sent it sees it.
+  if (const int signo = app.TerminationSignal()) {
+    std::signal(signo, SIG_DFL);
+    std::raise(signo);
+  }
+  return result;
 }

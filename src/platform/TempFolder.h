@@ -21,6 +21,15 @@ public:
   // The system's temporary-files folder: $TMPDIR when it names a folder, else /tmp.
   static std::string SystemTempDir();
 
+  // Folders are named kNamePrefix + the creating process's id + "-" + a random part, so
+  // that a later start can tell which folders a process that is gone left behind.
+  static constexpr const char* kNamePrefix = "velquin-";
+  // Removes, in folder (the system's temporary folder when empty), the folders that a
+  // process of ours left behind when it was killed or crashed: only entries named as ours
+  // whose process is gone, that are real folders (never a link), owned by this user and of
+  // mode 0700. Nothing inside is followed either. Returns how many were removed; never raises.
+  static int RemoveStaleFolders(const std::string& folder = {});
+
 private:
   std::string FPath;
 };

@@ -24,6 +24,13 @@ TPropList TVelquinReaderOptions::PublishedProperties() const {
   props.push_back(IndexedProperty("Mapi32Path", TTypeKind::LString, "string", 4));
   props.push_back(IndexedProperty("LastSaveAllDirectory", TTypeKind::LString, "string", 5));
   props.push_back(IndexedProperty("LastSaveDirectory", TTypeKind::LString, "string", 6));
+  props.push_back(IndexedProperty("WindowLeft", TTypeKind::Integer, "Integer", 7));
+  props.push_back(IndexedProperty("WindowTop", TTypeKind::Integer, "Integer", 8));
+  props.push_back(IndexedProperty("WindowWidth", TTypeKind::Integer, "Integer", 9));
+  props.push_back(IndexedProperty("WindowHeight", TTypeKind::Integer, "Integer", 10));
+  props.push_back(IndexedProperty("WindowMaximized", TTypeKind::Enumeration, "Boolean", 11));
+  props.push_back(IndexedProperty("SplitterSizes", TTypeKind::LString, "string", 12));
+  props.push_back(IndexedProperty("MessageZoom", TTypeKind::Integer, "Integer", 13));
   return props;
 }
 

@@ -1,5 +1,5 @@
 #pragma once
-// TVelquinReaderOptions: the program's options, seven published properties kept under
+// TVelquinReaderOptions: the program's options, the published properties below kept under
 // HKEY_CURRENT_USER "Software\<executable name>", and the .dat file association.
 //
 // Short-lived by design: each place that needs the options constructs one (which reads the
@@ -42,6 +42,24 @@ public:
   // The folder the previous Save as saved into.
   std::string LastSaveDirectory() const { return GetString(6); }
   void SetLastSaveDirectory(const std::string& value) { SetString(6, value); }
+
+  // The main window as the user last left it: its normal (not maximised) frame, whether it
+  // was maximised, and the splitter's sizes as "list,preview". A width of 0 means never saved.
+  std::int32_t WindowLeft() const { return GetInteger(7); }
+  void SetWindowLeft(std::int32_t value) { SetInteger(7, value); }
+  std::int32_t WindowTop() const { return GetInteger(8); }
+  void SetWindowTop(std::int32_t value) { SetInteger(8, value); }
+  std::int32_t WindowWidth() const { return GetInteger(9); }
+  void SetWindowWidth(std::int32_t value) { SetInteger(9, value); }
+  std::int32_t WindowHeight() const { return GetInteger(10); }
+  void SetWindowHeight(std::int32_t value) { SetInteger(10, value); }
+  bool WindowMaximized() const { return GetBoolean(11); }
+  void SetWindowMaximized(bool value) { SetBoolean(11, value); }
+  std::string SplitterSizes() const { return GetString(12); }
+  void SetSplitterSizes(const std::string& value) { SetString(12, value); }
+  // The message pane's zoom in percent; 0 (never set) reads as 100 where it is used.
+  std::int32_t MessageZoom() const { return GetInteger(13); }
+  void SetMessageZoom(std::int32_t value) { SetInteger(13, value); }
 
   // Makes the registry (and the desktop) agree with AssociateDatFiles.
   void ApplyDatAssociation();

@@ -80,6 +80,7 @@ void TTNEFReader::DecodeRtfBody() {
   try {
     FMessageText = DecompressRTF(FRtfCompressed);
   } catch (...) {
+    FDamage |= kDamageBodyRefused;
     FMessageText = DecompressRTFWithMapi(FRtfCompressed);
   }
   FRtfCompressed = std::string();
@@ -216,18 +217,26 @@ void TTNEFReader::ReadStream() {
   while (FRange->Remaining() > 0) {
     std::uint8_t level = 0;
     FRange->Read(&level, 1);
-    if (level != kLevelMessage && level != kLevelAttachment) break;
+    if (level != kLevelMessage && level != kLevelAttachment) {
+      FDamage |= kDamageTrailingBytes;
+      break;
+    }
     char header[8];
     // A record header cut off by the end of the file ends the walk like trailing garbage.
-    if (FRange->Read(header, 8) != 8) break;
+    if (FRange->Read(header, 8) != 8) {
+      FDamage |= kDamageRecordCut;
+      break;
+    }
     const std::uint32_t id = LoadLe32(std::string_view(header, 8), 0);
     const std::uint32_t length = LoadLe32(std::string_view(header, 8), 4);
     if (level == kLevelMessage) {
       if (length > static_cast<std::uint64_t>(FRange->Remaining()))
         throw Exception(LoadResString(TStringId::ObjectLargerThanFile));
       ReadMessageAttribute(id, length);
-      FRange->Skip(2);  // checksum
+      // After the record's bytes and any NUL read on past them.
+      CheckChecksum(FRecordSum);
     } else if (!ReadAttachmentAttribute(id, length)) {
+      FDamage |= kDamageRecordCut;
       break;
     }
   }
@@ -237,6 +246,22 @@ void TTNEFReader::ReadStream() {
   FRecipientTable.shrink_to_fit();
   FCalendar = FCalendarCollector.Finish(FMessageClass, DisplaySubject(), FRecipients, CodePage());
   FCalendarCollector = TCalendarCollector();
+}
+
+std::uint16_t TTNEFReader::Checksum(std::string_view data) {
+  // The sum of the record's bytes, modulo 2^16 (attribute checksums of the format).
+  std::uint16_t sum = 0;
+  for (const char c : data) sum = static_cast<std::uint16_t>(sum + static_cast<unsigned char>(c));
+  return sum;
+}
+
+void TTNEFReader::CheckChecksum(std::uint16_t sum) {
+  char stored[2];
+  if (FRange->Read(stored, 2) != 2) {
+    FDamage |= kDamageRecordCut;
+    return;
+  }
+  if (LoadLe16(std::string_view(stored, 2), 0) != sum) FDamage |= kDamageBadChecksum;
 }
 
 void TTNEFReader::ReadMessageAttribute(std::uint32_t id, std::uint32_t length) {
@@ -257,12 +282,15 @@ void TTNEFReader::ReadMessageAttribute(std::uint32_t id, std::uint32_t length) {
                      });
     } catch (...) {
       // A damaged block ends the scan; what it set before stays.
+      FDamage |= kDamagePropertyBlock;
     }
+    FRecordSum = Checksum(std::string_view(block.get(), length));
     return;
   }
 
   std::string data(length, '\0');
   FRange->ReadExact(data.data(), length);
+  FRecordSum = Checksum(data);
 
   if (id == AttId::RecipTable) {
     FRecipientTable = std::move(data);
@@ -377,6 +405,8 @@ bool TTNEFReader::ReadAttachmentAttribute(std::uint32_t id, std::uint32_t length
       file.FSize = cut ? static_cast<std::uint32_t>(remaining) : length;
       file.FHasData = true;
     }
+    // The bytes stay in the file, unread, so their checksum is not tested; one cut off is.
+    if (!cut && remaining - length < 2) FDamage |= kDamageRecordCut;
     FRange->Skip(static_cast<std::uint64_t>(length) + 2);
     return !cut;
   }
@@ -406,7 +436,7 @@ bool TTNEFReader::ReadAttachmentAttribute(std::uint32_t id, std::uint32_t length
     if (id == AttId::AttachRendData) ++FRendCounter;
     AddAttribute(id, data);
   }
-  FRange->Skip(2);  // checksum
+  CheckChecksum(Checksum(data));
   return true;
 }
 

@@ -100,6 +100,17 @@ private:
   mutable std::string FEmbeddedSubject;
 };
 
+// What the reader passed over in a damaged file, as bits: the walk is tolerant (it keeps what
+// it read and goes on or stops), and these say where it had to be.
+enum TDamage : unsigned {
+  kDamageNone = 0,
+  kDamageTrailingBytes = 1,     // bytes after the last record that are no record
+  kDamageRecordCut = 2,         // a record (or its checksum) cut off by the end of the file
+  kDamageBadChecksum = 4,       // a record whose checksum does not match its bytes
+  kDamagePropertyBlock = 8,     // a property block that could be read only in part
+  kDamageBodyRefused = 16,      // a compressed body our decoder refused
+};
+
 // Which body a message carries, in the order the viewer prefers them.
 enum class TBodyKind { None, Rtf, Html, Text };
 
@@ -196,6 +207,10 @@ public:
   // loaded at all.
   std::string DecompressRTFWithMapi(const std::string& data) const;
 
+  // The kinds of damage (TDamage bits) met while reading; 0 for a sound file.
+  unsigned Damage() const { return FDamage; }
+  bool IsDamaged() const { return FDamage != kDamageNone; }
+
   // The reader's private folder for temporary copies, made on first use.
   TPrivateTempFolder& TempFolder() { return FTempFolder; }
 
@@ -206,6 +221,10 @@ private:
   // The mail library, loaded on first call; nullptr (and FMailLibraryError) when it cannot be.
   const TDynamicLibrary* MailLibrary() const;
   void ReadMessageAttribute(std::uint32_t id, std::uint32_t length);
+  // Reads the 2-byte checksum after a record whose bytes were read, and records a mismatch
+  // (or a checksum cut off); the walk goes on either way.
+  void CheckChecksum(std::uint16_t sum);
+  static std::uint16_t Checksum(std::string_view data);
   bool ReadAttachmentAttribute(std::uint32_t id, std::uint32_t length);
   void ExtendToNul(std::string& data);
   void EnsureAttachments(std::size_t n);
@@ -257,6 +276,8 @@ private:
   std::string FFromTriple;  // eight-bit display name of attFrom
 
   TCarrierHeaders FCarrier;
+  unsigned FDamage = kDamageNone;
+  std::uint16_t FRecordSum = 0;  // checksum of the message record just read
 
   int FDataCounter = 0;
   int FTitleCounter = 0;

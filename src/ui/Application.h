@@ -14,4 +14,13 @@ public:
   // Installs the desktop shell and the shared MIME database behind the registry's
   // HKEY_CLASSES_ROOT, as the viewer needs them before its window opens.
   static void InstallPlatformServices();
+
+  // SIGTERM, SIGINT and SIGHUP close the windows and end the event loops, so that the
+  // program ends the normal way and its temporary folders go with it.
+  void EndOnTerminationSignals();
+  // The signal that ended the program, 0 when none did.
+  int TerminationSignal() const { return FTerminationSignal; }
+
+private:
+  int FTerminationSignal = 0;
 };

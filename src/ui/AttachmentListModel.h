@@ -2,9 +2,14 @@
 // The rows of lvwFiles: the "(message text)" row, then one row per attachment, each with
 // its name, type description and size. A row carries the attachment it shows (none for the
 // message-text row); rows are rebuilt from the reader on every open.
+//
+// Sizes show in a short human form ("1.2 MB"), right-aligned; the byte count stays the
+// tooltip and the sort key. The rows sort by any column, the message-text row always
+// first; column -1 is the file's own order.
 
 #include <QAbstractTableModel>
 #include <QString>
+#include <cstdint>
 #include <vector>
 
 class TTNEFFile;
@@ -12,9 +17,14 @@ class TTNEFFile;
 struct TFileRow {
   QString Caption;
   QString Type;
-  QString Size;
+  std::uint64_t Bytes = 0;
   TTNEFFile* File = nullptr;  // none for the message-text row; owned by the reader
+  int Order = 0;              // the place in the file's own order, set by the model
 };
+
+// A byte count in the short form the list shows: "0 B", "999 B", "1.2 KB", "15 KB",
+// "1.5 MB", "2.0 GB" (units of 1024, one decimal below 10, the current locale's digits).
+QString HumanSize(std::uint64_t bytes);
 
 class TAttachmentListModel : public QAbstractTableModel {
   Q_OBJECT
@@ -41,10 +51,17 @@ public:
   QStringList mimeTypes() const override;
   QMimeData* mimeData(const QModelIndexList& indexes) const override;
 
+  // Sorts the rows below the message-text row by column (-1: the file's order); rows set
+  // later are sorted the same way.
+  void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
+
   // After a language switch: the column captions and a row's caption in the new language.
   void RetranslateHeaders();
   void SetCaption(int row, const QString& caption);
 
 private:
+  void SortRows();
   std::vector<TFileRow> FRows;
+  int FSortColumn = -1;
+  Qt::SortOrder FSortOrder = Qt::AscendingOrder;
 };

@@ -4,9 +4,11 @@
 #include <QImage>
 #include <QScrollBar>
 #include <QThread>
+#include <QWheelEvent>
 #include <algorithm>
 
 #include "BodyHead.h"
+#include "DocumentZoom.h"
 #include "MailtoLink.h"
 #include "Picture.h"
 #include "Shell.h"
@@ -70,7 +72,7 @@ void TMessageBrowser::ShowBody(const TMessageBodyView& body) {
   if (!continues || !twoSteps) {
     const qsizetype head = twoSteps ? BodyHeadLength(body.Html, kHeadChars, 2 * kHeadChars) : body.Html.size();
     auto* doc = new TBodyDocument(TBodyPictureLoader(body.Pictures), this);
-    doc->setDefaultFont(font);
+    doc->SetBaseFont(font);
     doc->setHtml(head < body.Html.size() ? body.Html.left(head) : body.Html);
     Adopt(doc, continues);
     if (head >= body.Html.size()) {
@@ -92,7 +94,7 @@ void TMessageBrowser::StartBuild(std::shared_ptr<TBuild> build) {
   QThread* gui = thread();
   FWorker = QThread::create([build, gui] {
     auto* doc = new TBodyDocument(TBodyPictureLoader(std::move(build->Pictures)));
-    doc->setDefaultFont(build->Font);
+    doc->SetBaseFont(build->Font);
     doc->setHtml(build->Html);
     build->Html.clear();
     doc->moveToThread(gui);
@@ -120,6 +122,7 @@ void TMessageBrowser::BuildFinished() {
 void TMessageBrowser::Adopt(TBodyDocument* doc, bool keepPlace) {
   const int scroll = verticalScrollBar()->value();
   TBodyDocument* old = FOwnDocument;
+  if (FZoom != 100) ZoomDocument(*doc, doc->BaseFont(), FZoom);
   setDocument(doc);
   FOwnDocument = doc;
   delete old;
@@ -134,4 +137,52 @@ void TMessageBrowser::LinkClicked(const QUrl& url) {
   const QString scheme = url.scheme().toLower();
   if (scheme == QLatin1String("http") || scheme == QLatin1String("https") || scheme == QLatin1String("mailto"))
     ShellOpenDocument(MailtoForShell(url).toString(QUrl::FullyEncoded).toStdString());
+}
+
+namespace {
+// The zoom levels the keys and the wheel step through.
+constexpr int kZoomLevels[] = {50, 67, 75, 80, 90, 100, 110, 125, 150, 175, 200, 250, 300, 400};
+}  // namespace
+
+void TMessageBrowser::SetZoom(int percent) {
+  percent = std::clamp(percent, kMinZoom, kMaxZoom);
+  if (percent == FZoom) return;
+  FZoom = percent;
+  if (FOwnDocument != nullptr) {
+    const int scroll = verticalScrollBar()->maximum() > 0
+                           ? verticalScrollBar()->value() * 1000 / verticalScrollBar()->maximum()
+                           : 0;
+    ZoomDocument(*FOwnDocument, FOwnDocument->BaseFont(), FZoom);
+    // The reader stays at the same place in the body.
+    verticalScrollBar()->setValue(verticalScrollBar()->maximum() * scroll / 1000);
+  }
+  emit ZoomChanged(FZoom);
+}
+
+void TMessageBrowser::ZoomIn() {
+  for (const int level : kZoomLevels)
+    if (level > FZoom) return SetZoom(level);
+}
+
+void TMessageBrowser::ZoomOut() {
+  for (auto it = std::rbegin(kZoomLevels); it != std::rend(kZoomLevels); ++it)
+    if (*it < FZoom) return SetZoom(*it);
+}
+
+void TMessageBrowser::wheelEvent(QWheelEvent* event) {
+  if (!(event->modifiers() & Qt::ControlModifier)) {
+    QTextBrowser::wheelEvent(event);
+    return;
+  }
+  FWheelDelta += event->angleDelta().y();
+  // One notch (120) per level; a touchpad's small turns add up.
+  while (FWheelDelta >= 120) {
+    FWheelDelta -= 120;
+    ZoomIn();
+  }
+  while (FWheelDelta <= -120) {
+    FWheelDelta += 120;
+    ZoomOut();
+  }
+  event->accept();
 }

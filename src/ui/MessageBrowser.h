@@ -40,13 +40,23 @@ private:
 class TBodyDocument : public QTextDocument {
 public:
   explicit TBodyDocument(TBodyPictureLoader pictures, QObject* parent = nullptr)
-      : QTextDocument(parent), FPictures(std::move(pictures)) {}
+      : QTextDocument(parent), FPictures(std::move(pictures)) {
+    // Read-only: nothing to undo, and zooming must not pile up undo steps.
+    setUndoRedoEnabled(false);
+  }
+  // The font the body starts from, before any zoom; also the default font.
+  void SetBaseFont(const QFont& font) {
+    FBaseFont = font;
+    setDefaultFont(font);
+  }
+  const QFont& BaseFont() const { return FBaseFont; }
 
 protected:
   QVariant loadResource(int type, const QUrl& name) override;
 
 private:
   TBodyPictureLoader FPictures;
+  QFont FBaseFont;
 };
 
 class TMessageBrowser : public QTextBrowser {
@@ -70,6 +80,17 @@ public:
   // that is only its first part (body.Partial) is shown at once and stays until the same
   // body is given whole, which then takes its place with the reader's place kept.
   void ShowBody(const TMessageBodyView& body);
+  // Zoom of the body shown and of every body after it, in percent of the body's own sizes,
+  // applied to the document in place. Bounded to kMinZoom..kMaxZoom.
+  static constexpr int kMinZoom = 50;
+  static constexpr int kMaxZoom = 400;
+  int Zoom() const { return FZoom; }
+  void SetZoom(int percent);
+  // One step up or down the zoom levels; Actual size is 100 %.
+  void ZoomIn();
+  void ZoomOut();
+  void ResetZoom() { SetZoom(100); }
+
   // True once the whole of the last body shown is in the view.
   bool BodyComplete() const { return FWorker == nullptr && !FShowsFirstPart; }
 
@@ -78,6 +99,12 @@ public:
 signals:
   // The whole body is in the view (at once for a short body, after the build for a long one).
   void BodyShown();
+  // The zoom changed (by a key, the wheel or SetZoom).
+  void ZoomChanged(int percent);
+
+protected:
+  // Ctrl+wheel zooms (in steps of the levels), as the keys do.
+  void wheelEvent(QWheelEvent* event) override;
 
 private:
   struct TBuild;
@@ -88,6 +115,8 @@ private:
   void StartBuild(std::shared_ptr<TBuild> build);
   void BuildFinished();
   TBodyPictureLoader FPictures;
+  int FZoom = 100;
+  int FWheelDelta = 0;  // wheel turns below one notch, kept for the next
   TBodyDocument* FOwnDocument = nullptr;  // the document shown, when it is one of ours
   bool FShowsFirstPart = false;           // it holds a Partial body whose whole is to come
   QThread* FWorker = nullptr;             // the build under way, if any

@@ -9,6 +9,7 @@
 #include <QToolButton>
 #include <QTreeView>
 
+#include "MessageBrowser.h"
 #include "TNEFReaderConst.h"
 #include "ui_fmTNEFReader.h"
 
@@ -34,7 +35,24 @@ TWindowActions SetupKeyboard(QMainWindow& window, Ui::TfmVelquinDatReader& form)
   QObject::connect(actions.Quit, &QAction::triggered, &window, &QWidget::close);
   actions.About = new QAction(&window);
   actions.About->setObjectName(QStringLiteral("actAbout"));
-  window.addActions({actions.Quit, actions.About});
+  auto makeAction = [&window](const char* name, QList<QKeySequence> keys) {
+    auto* action = new QAction(&window);
+    action->setObjectName(QString::fromLatin1(name));
+    action->setShortcuts(keys);
+    return action;
+  };
+  // Ctrl+= is the same key as Ctrl++ without Shift on many layouts; the keypad's keys too.
+  actions.ZoomIn = makeAction("actZoomIn", {QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal),
+                                            QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Plus),
+                                            QKeySequence(QKeyCombination(Qt::ControlModifier | Qt::KeypadModifier, Qt::Key_Plus))});
+  actions.ZoomOut = makeAction("actZoomOut", {QKeySequence(Qt::CTRL | Qt::Key_Minus),
+                                              QKeySequence(QKeyCombination(Qt::ControlModifier | Qt::KeypadModifier, Qt::Key_Minus))});
+  actions.ZoomReset = makeAction("actZoomReset", {QKeySequence(Qt::CTRL | Qt::Key_0),
+                                                  QKeySequence(QKeyCombination(Qt::ControlModifier | Qt::KeypadModifier, Qt::Key_0))});
+  QObject::connect(actions.ZoomIn, &QAction::triggered, form.RichEdit1, &TMessageBrowser::ZoomIn);
+  QObject::connect(actions.ZoomOut, &QAction::triggered, form.RichEdit1, &TMessageBrowser::ZoomOut);
+  QObject::connect(actions.ZoomReset, &QAction::triggered, form.RichEdit1, &TMessageBrowser::ResetZoom);
+  window.addActions({actions.Quit, actions.About, actions.ZoomIn, actions.ZoomOut, actions.ZoomReset});
   RetranslateWindowActions(actions);
 
   // Help's button also offers the About box, from its arrow.
@@ -88,4 +106,7 @@ TWindowActions SetupKeyboard(QMainWindow& window, Ui::TfmVelquinDatReader& form)
 void RetranslateWindowActions(const TWindowActions& actions) {
   if (actions.Quit) actions.Quit->setText(Res(TStringId::ActionQuit));
   if (actions.About) actions.About->setText(Res(TStringId::ActionAbout));
+  if (actions.ZoomIn) actions.ZoomIn->setText(Res(TStringId::ActionZoomIn));
+  if (actions.ZoomOut) actions.ZoomOut->setText(Res(TStringId::ActionZoomOut));
+  if (actions.ZoomReset) actions.ZoomReset->setText(Res(TStringId::ActionZoomReset));
 }

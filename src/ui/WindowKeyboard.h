@@ -13,6 +13,10 @@ class TfmVelquinDatReader;
 struct TWindowActions {
   QAction* Quit = nullptr;
   QAction* About = nullptr;
+  // The message pane's zoom: Ctrl++ (and Ctrl+=), Ctrl+- and Ctrl+0.
+  QAction* ZoomIn = nullptr;
+  QAction* ZoomOut = nullptr;
+  QAction* ZoomReset = nullptr;
 };
 
 // Gives the form's actions their shortcuts and builds the actions without a button

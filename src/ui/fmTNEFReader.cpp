@@ -6,6 +6,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFileSystemModel>
+#include <QHeaderView>
 #include <QLabel>
 #include <QSortFilterProxyModel>
 #include <QTimer>
@@ -36,7 +37,9 @@
 #include "StoreNotices.h"
 #include "TNEFReaderClass.h"
 #include "TNEFReaderConst.h"
+#include "VelquinReaderOptions.h"
 #include "WindowAccessibility.h"
+#include "WindowPlacement.h"
 #include "fraGoogleAd.h"
 #include "ui_fmTNEFReader.h"
 
@@ -119,6 +122,10 @@ TfmVelquinDatReader::TfmVelquinDatReader(QWidget* parent)
   ui->lvwFiles->setColumnWidth(TAttachmentListModel::ColFilename, 120);
   ui->lvwFiles->setColumnWidth(TAttachmentListModel::ColType, 80);
   ui->lvwFiles->setColumnWidth(TAttachmentListModel::ColSize, 80);
+  // A click on a column's header sorts by it (the message-text row stays first); until
+  // then the list keeps the file's order.
+  ui->lvwFiles->header()->setSortIndicator(-1, Qt::AscendingOrder);
+  ui->lvwFiles->setSortingEnabled(true);
   QvExtensionManager1 = new TQvExtensionManager(this);
   QvExtensionManager1->setObjectName(QStringLiteral("QvExtensionManager1"));
 
@@ -134,6 +141,19 @@ TfmVelquinDatReader::TfmVelquinDatReader(QWidget* parent)
   SetupMessageNavigation();
   FWindowActions = SetupKeyboard(*this, *ui);
   connect(FWindowActions.About, &QAction::triggered, this, [this] { ShowAboutBox(this); });
+  // The pane's zoom is one for every body, kept from run to run.
+  try {
+    const int zoom = TVelquinReaderOptions().MessageZoom();
+    if (zoom != 0) ui->RichEdit1->SetZoom(zoom);
+  } catch (const std::exception&) {
+  }
+  connect(ui->RichEdit1, &TMessageBrowser::ZoomChanged, this, [](int percent) {
+    try {
+      TVelquinReaderOptions().SetMessageZoom(percent);
+    } catch (const std::exception&) {
+      // A store that cannot be written keeps the zoom for this run only.
+    }
+  });
   SetupDialogs();
   FPictureNotice = new QLabel(ui->pnlPreview);
   FPictureNotice->setObjectName(QStringLiteral("lblPictureNotice"));
@@ -176,16 +196,12 @@ TfmVelquinDatReader::TfmVelquinDatReader(QWidget* parent)
   ui->lvwFiles->setDragDropMode(QAbstractItemView::DragOnly);
   connect(ui->Splitter, &QSplitter::splitterMoved, this, [this] { SplitterMoved(); });
 
-  // Centred on the screen at the design size, or smaller where the screen is (a large
-  // scale factor): the title bar must stay on screen.
+  // Centred on the screen at the design size; then the size, place and splitter the user
+  // left, all inside the screens as they are now (a large scale factor makes the design's
+  // size larger than the screen, and the title bar must stay on screen).
   resize(769, 550);
-  if (const QScreen* screen = this->screen()) {
-    const QRect available = screen->availableGeometry();
-    const QSize frameExtra = frameGeometry().size() - geometry().size();
-    resize(size().boundedTo(available.size() - frameExtra).expandedTo(minimumSize()));
-    move(available.center() - rect().center());
-    move(std::max(pos().x(), available.left()), std::max(pos().y(), available.top()));
-  }
+  if (const QScreen* screen = this->screen()) move(screen->availableGeometry().center() - rect().center());
+  RestoreWindowPlacement(*this, *ui->Splitter);
 }
 
 TfmVelquinDatReader::~TfmVelquinDatReader() {
@@ -295,6 +311,8 @@ void TfmVelquinDatReader::showEvent(QShowEvent* event) {
   QMainWindow::showEvent(event);
   if (!FShown) {
     FShown = true;
+    // Once the desktop has given the window its frame, the title bar must be on screen too.
+    QTimer::singleShot(0, this, [this] { ClampWindowToScreens(*this); });
     RunHandler(this, [this] { FormShow(); });
   }
 }
@@ -321,6 +339,7 @@ void TfmVelquinDatReader::ShowStoreNotices() {
 
 void TfmVelquinDatReader::closeEvent(QCloseEvent* event) {
   setAcceptDrops(false);
+  SaveWindowPlacement(*this, *ui->Splitter);
   ClearPreview();
   event->accept();
 }
@@ -395,6 +414,7 @@ void TfmVelquinDatReader::actOpenWinmailExecute() {
 }
 
 void TfmVelquinDatReader::OpenFile(const QString& fileName) {
+  if (FDamagedNotice) FDamagedNotice->hide();
   ClearPreview();
   // The rows point into the reader, so they go with it; a failed open leaves an empty list.
   FSelectedMessage.reset();
@@ -423,6 +443,19 @@ void TfmVelquinDatReader::OpenFile(const QString& fileName) {
   setWindowTitle(Res(TStringId::AppTitle) + QStringLiteral(" - ") + Utf8(FReader->DisplaySubject()));
   FillList();
   UpdateNavigation();
+  if (FReader->IsDamaged()) ShowDamagedNotice();
+}
+
+void TfmVelquinDatReader::ShowDamagedNotice() {
+  // One box, not one per file opened; it does not block the window, which shows what could
+  // be read.
+  if (!FDamagedNotice) {
+    FDamagedNotice = new QMessageBox(QMessageBox::Information, Res(TStringId::AppTitle),
+                                     Res(TStringId::DamagedFileNotice), QMessageBox::Ok, this);
+    FDamagedNotice->setObjectName(QStringLiteral("DamagedNotice"));
+    FDamagedNotice->setWindowModality(Qt::NonModal);
+  }
+  FDamagedNotice->show();
 }
 
 void TfmVelquinDatReader::ClearList() {
@@ -445,20 +478,20 @@ void TfmVelquinDatReader::FillList() {
   rows.reserve(static_cast<std::size_t>(FReader->Count()) + 1);
   rows.push_back({Res(TStringId::MessageTextRow),
                   QvExtensionManager1->GetExtensionInfo(bodyExtension).Description,
-                  QString::number(FReader->Body().size()), nullptr});
+                  FReader->Body().size(), nullptr});
   for (int i = 0; i < FReader->Count(); ++i) {
     TTNEFFile& file = FReader->Files(i);
     // An attached message is listed by its subject, not by the placeholder's name.
     if (file.IsEmbeddedMessage() && !file.EmbeddedSubject().empty()) {
       rows.push_back({Utf8(file.EmbeddedSubject()), Res(TStringId::EmbeddedMessageType),
-                      QString::number(file.Size()), &file});
+                      file.Size(), &file});
       continue;
     }
     const QString caption = Utf8(file.DisplayName());
     // Shown with its direction marks neutralised, so "photo<RLO>gpj.exe" reads as stored.
     const QString type = file.IsEmbeddedMessage() ? Res(TStringId::EmbeddedMessageType)
                                                   : QvExtensionManager1->GetExtensionInfo(ExtensionOf(caption)).Description;
-    rows.push_back({NeutralisedName(caption), type, QString::number(file.Size()), &file});
+    rows.push_back({NeutralisedName(caption), type, file.Size(), &file});
   }
   FListModel->SetRows(std::move(rows));
   if (FListModel->Count() > 0) SelectRow(0);
@@ -644,6 +677,10 @@ void TfmVelquinDatReader::RetranslateTexts() {
   RetranslateWindowActions(FWindowActions);
   NameWindowControls(*ui);
   if (!FPictureNotice->isHidden()) FPictureNotice->setText(Res(TStringId::PictureNotShown));
+  if (FDamagedNotice) {
+    FDamagedNotice->setWindowTitle(Res(TStringId::AppTitle));
+    FDamagedNotice->setText(Res(TStringId::DamagedFileNotice));
+  }
   if (FListModel->Count() > 0) FListModel->SetCaption(0, Res(TStringId::MessageTextRow));
   actBack->setText(Res(TStringId::ActionBack));
   actAddToCalendar->setText(Res(TStringId::ActionAddToCalendar));

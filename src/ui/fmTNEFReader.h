@@ -20,6 +20,7 @@ class QFileDialog;
 class QLabel;
 class TMailFile;
 class QMenu;
+class QMessageBox;
 class QModelIndex;
 class TMessageHeader;
 class TAttachmentListModel;
@@ -78,6 +79,9 @@ public:
   const TWindowActions& WindowActions() const { return FWindowActions; }
   // The notice shown in the preview area when a picture cannot be decoded.
   QLabel& PictureNotice() const { return *FPictureNotice; }
+  // The notice that the file open is damaged and shown as far as it could be read; nullptr
+  // until a damaged file was opened.
+  QMessageBox* DamagedNotice() const { return FDamagedNotice; }
   Ui::TfmVelquinDatReader& Form() const { return *ui; }
   // Selects list row i (-1: none), as a click would.
   void SelectRow(int i);
@@ -131,6 +135,7 @@ private:
   void UpdateNavigation();
   void SetupToolBars();
   void SetupDialogs();
+  void ShowDamagedNotice();
   void ClearList();
 
   std::unique_ptr<Ui::TfmVelquinDatReader> ui;
@@ -160,6 +165,7 @@ private:
   QMenu* FPopupMenu = nullptr;
   TPathDialog* FPathDialog = nullptr;
   QLabel* FPictureNotice = nullptr;
+  QMessageBox* FDamagedNotice = nullptr;
   TWindowActions FWindowActions;
   std::unique_ptr<TQtAttachmentDialogs> FDialogs;
   TMessageHeader* FMessageHeader = nullptr;

@@ -417,3 +417,48 @@ TEST_F(ReaderTest, SweepOfTruncationsAndFlipsNeverCrashes) {
     tryRead(bad);
   }
 }
+
+// What the tolerant walk passed over is recorded, one kind per bit, and the file still
+// reads as far as it can; a sound file records nothing.
+TEST_F(ReaderTest, DamageIsRecordedNotRaised) {
+  struct TCase {
+    const char* Name;
+    std::string Bytes;
+    unsigned Damage;
+  };
+  TnefBuilder sound;
+  sound.Subject("Sound").MsgProps(PropBlock().String8(0x0C1A, "Sender")).Attachment("a.txt", "abc");
+  std::vector<TCase> cases;
+  cases.push_back({"sound", sound.Bytes(), kDamageNone});
+  cases.push_back({"trailing bytes", sound.Bytes() + "garbage", kDamageTrailingBytes});
+  cases.push_back({"header cut", sound.Bytes() + "\x01\x04\x80", kDamageRecordCut});
+  cases.push_back({"checksum cut", sound.Bytes().substr(0, sound.Bytes().size() - 1), kDamageRecordCut});
+  TnefBuilder badSum;
+  badSum.Attr(1, kSubject, std::string("Sum") + '\0', {}, false).Raw("\xFF\xFF").Attachment("a.txt", "abc");
+  cases.push_back({"bad checksum", badSum.Bytes(), kDamageBadChecksum});
+  TnefBuilder badAttachmentSum;
+  badAttachmentSum.Title("a.txt").Attr(2, 0x00069002, std::string(14, '\x01'), {}, false).Raw(std::string(2, '\0'));
+  cases.push_back({"bad attachment checksum", badAttachmentSum.Bytes(), kDamageBadChecksum});
+  TnefBuilder cutAttachment;
+  cutAttachment.Attachment("ok.txt", "ok").Raw("\x02").Raw(Le32(0x00069005) + Le32(0xFFFFFFF0) + "x");
+  cases.push_back({"attachment record cut", cutAttachment.Bytes(), kDamageRecordCut});
+  TnefBuilder block;
+  block.MsgProps(PropBlock().String8(0x0C1A, "Sender").Raw("\x1e\x00").Count(2));
+  cases.push_back({"property block", block.Bytes(), kDamagePropertyBlock});
+  TnefBuilder body;
+  body.MsgProps(PropBlock().Binary(0x1009, RtfValue(100, 0x75465A4C, "not compressed at all", {}, 0x1234)));
+  cases.push_back({"body refused", body.Bytes(), kDamageBodyRefused});
+
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    std::unique_ptr<TTNEFReader> r;
+    ASSERT_NO_THROW(r = Read(c.Bytes));
+    EXPECT_EQ(r->Damage(), c.Damage);
+    EXPECT_EQ(r->IsDamaged(), c.Damage != kDamageNone);
+  }
+  // What came before the damage is still there.
+  const auto trailing = Read(sound.Bytes() + "garbage");
+  EXPECT_EQ(trailing->Subject(), "Sound");
+  ASSERT_EQ(trailing->Count(), 1);
+  EXPECT_EQ(trailing->Files(0).FileName(), "a.txt");
+}

@@ -5,7 +5,9 @@
 #include <QFileDialog>
 #include <QApplication>
 #include <QDropEvent>
+#include <QHeaderView>
 #include <QImage>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QLabel>
 #include <QLineEdit>
@@ -88,7 +90,7 @@ private slots:
     QCOMPARE(w.windowTitle(), QStringLiteral("Velquin Reader - Quarterly report"));
     QCOMPARE(w.ListModel().Count(), 1);
     QCOMPARE(w.RowText(0, 0), QStringLiteral("(message text)"));
-    QCOMPARE(w.RowText(0, 2), QString::number(w.Reader()->MessageText().size()));
+    QCOMPARE(w.ListModel().Row(0).Bytes, w.Reader()->MessageText().size());
     QVERIFY(!w.RowText(0, 1).isEmpty());  // the MIME database describes .rtf
     QVERIFY(!f.actOpen->isEnabled());
     QVERIFY(f.actSave->isEnabled());
@@ -104,7 +106,7 @@ private slots:
     TfmVelquinDatReader w;
     w.OpenFile(Path("nobody.dat"));
     QCOMPARE(w.windowTitle(), QStringLiteral("Velquin Reader - "));
-    QCOMPARE(w.RowText(0, 2), QStringLiteral("0"));
+    QCOMPARE(w.RowText(0, 2), QStringLiteral("0 B"));
     QVERIFY(w.Form().RichEdit1->toPlainText().isEmpty());
   }
 
@@ -115,7 +117,7 @@ private slots:
     b.WriteTo(Path("html.dat").toStdString());
     TfmVelquinDatReader w;
     w.OpenFile(Path("html.dat"));
-    QCOMPARE(w.RowText(0, 2), QString::number(html.size()));
+    QCOMPARE(w.ListModel().Row(0).Bytes, html.size());
     QCOMPARE(w.RowText(0, 1), w.ExtensionManager().GetExtensionInfo(QStringLiteral(".htm")).Description);
     QCOMPARE(w.Form().RichEdit1->toPlainText().trimmed(), QStringLiteral("Hi you"));
   }
@@ -191,6 +193,79 @@ private slots:
     QCOMPARE(w.PictureNotice().text(), QStringLiteral("This picture could not be shown"));
     w.SelectRow(0);
     QVERIFY(w.PictureNotice().isHidden());
+  }
+
+  // A damaged file opens with what could be read and a notice that does not block; a sound
+  // file opened next takes the notice away, and the notice follows the language.
+  void damagedFileOpensWithANoticeThatDoesNotBlock() {
+    TErrorBoxRecorder boxes;
+    WriteMessage(Path("sound.dat"), "Sound", kRtf, {{"a.txt", "abc"}});
+    QFile sound(Path("sound.dat")), damaged(Path("damaged.dat"));
+    QVERIFY(sound.open(QIODevice::ReadOnly) && damaged.open(QIODevice::WriteOnly));
+    damaged.write(sound.readAll() + "trailing garbage");
+    damaged.close();
+    TfmVelquinDatReader w;
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    w.OpenFile(Path("sound.dat"));
+    QVERIFY(w.DamagedNotice() == nullptr || w.DamagedNotice()->isHidden());
+    w.OpenFile(Path("damaged.dat"));
+    QVERIFY(boxes.Messages.isEmpty());
+    QCOMPARE(w.ListModel().Count(), 2);  // what could be read is shown
+    QVERIFY(w.DamagedNotice() && w.DamagedNotice()->isVisible());
+    QCOMPARE(w.DamagedNotice()->windowModality(), Qt::NonModal);
+    QCOMPARE(w.DamagedNotice()->text(), QStringLiteral("This file is damaged; what could be read is shown"));
+    w.OpenFile(Path("damaged.dat"));
+    QCOMPARE(w.findChildren<QMessageBox*>(QStringLiteral("DamagedNotice")).size(), 1);
+    w.OpenFile(Path("sound.dat"));
+    QVERIFY(w.DamagedNotice()->isHidden());
+  }
+
+  void sizesShowShortRightAlignedWithTheByteCountAsTooltip() {
+    const std::pair<std::uint64_t, const char*> cases[] = {
+        {0, "0 B"}, {999, "999 B"}, {1023, "1,023 B"}, {1024, "1.0 KB"}, {1229, "1.2 KB"}, {15 * 1024, "15 KB"},
+        {1023 * 1024, "1.0 MB"}, {1572864, "1.5 MB"}, {3ull << 30, "3.0 GB"}, {5000ull << 30, "5,000 GB"}};
+    for (const auto& [bytes, text] : cases) QCOMPARE(HumanSize(bytes), QString::fromLatin1(text));
+    WriteMessage(Path("sizes.dat"), "Sizes", kRtf, {{"big.bin", std::string(1229, 'x')}});
+    TfmVelquinDatReader w;
+    w.OpenFile(Path("sizes.dat"));
+    const QModelIndex size = w.ListModel().index(1, TAttachmentListModel::ColSize);
+    QCOMPARE(size.data().toString(), QStringLiteral("1.2 KB"));
+    QCOMPARE(size.data(Qt::ToolTipRole).toString(), QStringLiteral("1229"));
+    QCOMPARE(size.data(Qt::TextAlignmentRole).toInt(), int(Qt::AlignRight | Qt::AlignVCenter));
+  }
+
+  // A header click sorts by its column, the message text stays first, the selected row stays
+  // selected, and the next file opened is sorted the same way.
+  void theListSortsByEachColumnWithTheMessageRowFirst() {
+    WriteMessage(Path("sort.dat"), "Sort", kRtf,
+                 {{"b.txt", std::string(300, 'x')}, {"a10.png", "12"}, {"A2.txt", std::string(5000, 'y')}});
+    TfmVelquinDatReader w;
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    w.OpenFile(Path("sort.dat"));
+    const auto names = [&w] {
+      QStringList out;
+      for (int i = 0; i < w.ListModel().Count(); ++i) out << w.RowText(i, TAttachmentListModel::ColFilename);
+      return out;
+    };
+    const QString message = w.RowText(0, 0);
+    QCOMPARE(names(), (QStringList{message, "b.txt", "a10.png", "A2.txt"}));  // the file's order
+    w.SelectRow(1);  // b.txt
+    auto* header = w.Form().lvwFiles->header();
+    QVERIFY(header->sectionsClickable());
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                      QPoint(header->sectionViewportPosition(TAttachmentListModel::ColFilename) + 5, header->height() / 2));
+    QCOMPARE(names(), (QStringList{message, "A2.txt", "a10.png", "b.txt"}));  // numbers as numbers, any case
+    QCOMPARE(w.PreviewFile(), nullptr);
+    QCOMPARE(w.Form().lvwFiles->selectionModel()->selectedRows().first().row(), 3);  // b.txt still selected
+    w.Form().lvwFiles->sortByColumn(TAttachmentListModel::ColSize, Qt::DescendingOrder);
+    QCOMPARE(names(), (QStringList{message, "A2.txt", "b.txt", "a10.png"}));
+    w.Form().lvwFiles->sortByColumn(TAttachmentListModel::ColSize, Qt::AscendingOrder);
+    QCOMPARE(names(), (QStringList{message, "a10.png", "b.txt", "A2.txt"}));
+    w.OpenFile(Path("sort.dat"));
+    QCOMPARE(names(), (QStringList{message, "a10.png", "b.txt", "A2.txt"}));
+    QVERIFY(w.ListModel().Row(0).File == nullptr);
   }
 
   void previewGeometry() {

@@ -1,7 +1,9 @@
 // The message pane as the text engine lays it out: bodies are built as TNEF files in code,
 // converted as the window converts them and shown in the pane's own browser.
 
+#include <QApplication>
 #include <QElapsedTimer>
+#include <QWheelEvent>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTextBlock>
@@ -114,6 +116,56 @@ private slots:
         pixels[it.fragment().text().trimmed()] = QFontInfo(it.fragment().charFormat().font()).pixelSize();
     const std::pair<const char*, int> expected[] = {{"medium", 16}, {"two", 13}, {"plus", 18}, {"seven", 48}, {"styled", 20}};
     for (const auto& [text, px] : expected) QCOMPARE(pixels.value(QString::fromLatin1(text)), px);
+  }
+
+  // Zoom scales what the body gave in place (the document shown stays the same object) and
+  // comes back exactly, however often it went up and down; the next body starts zoomed.
+  void zoomScalesTheShownBodyInPlace() {
+    TMessageBrowser pane;
+    Show(pane, "<p>medium</p><p><font size=2>two</font> <font size=7>seven</font>"
+               " <span style=\"font-size:20px\">styled</span> <span style=\"font-size:12pt\">points</span></p>");
+    const auto sizes = [&pane] {
+      QHash<QString, int> pixels;
+      for (QTextBlock b = pane.document()->begin(); b.isValid(); b = b.next())
+        for (auto it = b.begin(); !it.atEnd(); ++it)
+          pixels[it.fragment().text().trimmed()] = QFontInfo(it.fragment().charFormat().font()).pixelSize();
+      pixels.remove(QString());
+      return pixels;
+    };
+    const QHash<QString, int> before = sizes();
+    QTextDocument* const shown = pane.document();
+    QSignalSpy changed(&pane, &TMessageBrowser::ZoomChanged);
+    pane.SetZoom(200);
+    QCOMPARE(pane.document(), shown);
+    const QHash<QString, int> doubled = sizes();
+    for (auto it = before.begin(); it != before.end(); ++it)
+      QVERIFY2(std::abs(doubled.value(it.key()) - 2 * it.value()) <= 1,
+               qPrintable(QStringLiteral("%1: %2 -> %3").arg(it.key()).arg(it.value()).arg(doubled.value(it.key()))));
+    for (int i = 0; i < 7; ++i) pane.ZoomOut();
+    for (int i = 0; i < 3; ++i) pane.ZoomIn();
+    pane.ResetZoom();
+    QCOMPARE(sizes(), before);
+    QCOMPARE(changed.count(), 12);  // each step once; a step to where it is is none
+    // Bounded both ways.
+    pane.SetZoom(1000);
+    QCOMPARE(pane.Zoom(), TMessageBrowser::kMaxZoom);
+    pane.ZoomIn();
+    QCOMPARE(pane.Zoom(), TMessageBrowser::kMaxZoom);
+    for (int i = 0; i < 30; ++i) pane.ZoomOut();
+    QCOMPARE(pane.Zoom(), TMessageBrowser::kMinZoom);
+    // Ctrl+wheel steps; a plain wheel scrolls and leaves the zoom.
+    pane.ResetZoom();
+    const QPointF at(10, 10);
+    QWheelEvent up(at, pane.mapToGlobal(at), {}, {0, 120}, Qt::NoButton, Qt::ControlModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(pane.viewport(), &up);
+    QCOMPARE(pane.Zoom(), 110);
+    QWheelEvent plain(at, pane.mapToGlobal(at), {}, {0, -120}, Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(pane.viewport(), &plain);
+    QCOMPARE(pane.Zoom(), 110);
+    // A body shown later is shown at the zoom.
+    pane.SetZoom(200);
+    Show(pane, "<p><span style=\"font-size:20px\">styled</span></p>");
+    QCOMPARE(sizes().value(QStringLiteral("styled")), 40);
   }
 
   void blankLinesAreOneLineEach_data() {

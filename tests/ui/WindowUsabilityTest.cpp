@@ -119,6 +119,35 @@ private slots:
     QCOMPARE(FShell->Requests[0], w.Reader()->Files(0).TempFileName());
   }
 
+  // The zoom keys reach the message pane from anywhere in the window, and the zoom is kept.
+  void zoomKeysWorkFromTheWindowAndTheZoomIsKept() {
+    const QString path = Path(QStringLiteral("zoom.dat"));
+    WriteMessage(path, "Zoom", kRtf);
+    {
+      TfmVelquinDatReader w;
+      w.show();
+      QVERIFY(QTest::qWaitForWindowExposed(&w));
+      w.OpenFile(path);
+      auto& pane = *w.Form().RichEdit1;
+      QCOMPARE(pane.Zoom(), 100);
+      w.Form().lvwFiles->setFocus();
+      QTest::keyClick(&w, Qt::Key_Equal, Qt::ControlModifier);
+      QCOMPARE(pane.Zoom(), 110);
+      QTest::keyClick(&w, Qt::Key_Plus, Qt::ControlModifier);
+      QCOMPARE(pane.Zoom(), 125);
+      QTest::keyClick(&w, Qt::Key_Minus, Qt::ControlModifier);
+      QCOMPARE(pane.Zoom(), 110);
+      QCOMPARE(TVelquinReaderOptions().MessageZoom(), 110);
+    }
+    TfmVelquinDatReader again;
+    QCOMPARE(again.Form().RichEdit1->Zoom(), 110);
+    again.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&again));
+    QTest::keyClick(&again, Qt::Key_0, Qt::ControlModifier);
+    QCOMPARE(again.Form().RichEdit1->Zoom(), 100);
+    QCOMPARE(TVelquinReaderOptions().MessageZoom(), 100);
+  }
+
   void namesThatCanRunCode_data() {
     QTest::addColumn<QString>("name");
     QTest::addColumn<bool>("runsCode");
