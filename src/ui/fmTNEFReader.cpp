@@ -25,11 +25,13 @@
 #include "DateTime.h"
 #include "Exception.h"
 #include "ErrorBox.h"
+#include "FindBar.h"
 #include "MailChooser.h"
 #include "MailDocument.h"
 #include "MessageBodyView.h"
 #include "OpenWarning.h"
 #include "MessageHeader.h"
+#include "MessagePrint.h"
 #include "PathDialog.h"
 #include "QvExtensionManager.h"
 #include "Startup.h"
@@ -135,6 +137,7 @@ TfmVelquinDatReader::TfmVelquinDatReader(QWidget* parent)
   FWindowActions = SetupKeyboard(*this, *ui);
   connect(FWindowActions.About, &QAction::triggered, this, [this] { ShowAboutBox(this); });
   SetupDialogs();
+  SetupMessageTools();
   FPictureNotice = new QLabel(ui->pnlPreview);
   FPictureNotice->setObjectName(QStringLiteral("lblPictureNotice"));
   FPictureNotice->setGeometry(ui->lblExternal->geometry());
@@ -197,6 +200,18 @@ TfmVelquinDatReader::~TfmVelquinDatReader() {
   FSelectedMessage.reset();
   FReader.reset();
   FParents.clear();
+}
+
+void TfmVelquinDatReader::SetupMessageTools() {
+  FMessagePrint = new TMessagePrint(*this, *ui, *FMessageHeader);
+  // The find bar lies over the body; it and its keys are there while the pane is shown.
+  FFindBar = new TFindBar(ui->RichEdit1, this, ui->pnlMessage);
+  auto* pane = qobject_cast<QBoxLayout*>(ui->pnlMessage->layout());
+  pane->insertWidget(pane->indexOf(ui->RichEdit1), FFindBar);
+  ui->pnlMessage->installEventFilter(this);
+  QWidget::setTabOrder(ui->edtFrom, &FFindBar->Field());
+  // The body can be selected from the keyboard too, for Ctrl+C.
+  ui->RichEdit1->setTextInteractionFlags(ui->RichEdit1->textInteractionFlags() | Qt::TextSelectableByKeyboard);
 }
 
 void TfmVelquinDatReader::SetupToolBars() {
@@ -615,6 +630,8 @@ void TfmVelquinDatReader::actOptionsExecute() {
 }
 
 bool TfmVelquinDatReader::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == ui->pnlMessage && (event->type() == QEvent::ShowToParent || event->type() == QEvent::HideToParent))
+    FFindBar->SetAvailable(event->type() == QEvent::ShowToParent);
   if (event->type() == QEvent::MouseButtonRelease &&
       (watched == ui->lblSite || watched == ui->Label1)) {
     ui->actWebsite->trigger();
@@ -643,6 +660,8 @@ void TfmVelquinDatReader::RetranslateTexts() {
   FListModel->RetranslateHeaders();
   RetranslateWindowActions(FWindowActions);
   NameWindowControls(*ui);
+  FMessagePrint->Retranslate();
+  FFindBar->Retranslate();
   if (!FPictureNotice->isHidden()) FPictureNotice->setText(Res(TStringId::PictureNotShown));
   if (FListModel->Count() > 0) FListModel->SetCaption(0, Res(TStringId::MessageTextRow));
   actBack->setText(Res(TStringId::ActionBack));
