@@ -64,9 +64,13 @@ QAccessibleInterface* WindowAccessible(const QString& className, QObject* object
 
 }  // namespace
 
-void NameWindowControls(Ui::TfmVelquinDatReader& form) {
+void InstallWindowAccessibility() {
   static const bool installed = (QAccessible::installFactory(WindowAccessible), true);
   (void)installed;
+}
+
+void NameWindowControls(Ui::TfmVelquinDatReader& form) {
+  InstallWindowAccessibility();
   form.lvwFiles->setAccessibleName(Res(TStringId::AccessibleList));
   form.lvwFiles->setAccessibleDescription(Res(TStringId::AccessibleListDescription));
   form.RichEdit1->setAccessibleName(Res(TStringId::AccessibleMessage));

@@ -107,6 +107,7 @@ static void InitResources() { Q_INIT_RESOURCE(icons); }
 
 TfmVelquinDatReader::TfmVelquinDatReader(QWidget* parent)
     : QMainWindow(parent), ui((InitResources(), std::make_unique<Ui::TfmVelquinDatReader>())) {
+  InstallWindowAccessibility();
   ui->setupUi(this);
   // Where Tahoma is missing, a face of its width rather than the desktop's wider default,
   // so the toolbars' captions fit the list panel as designed.

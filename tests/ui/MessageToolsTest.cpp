@@ -244,6 +244,10 @@ private slots:
     QAccessibleInterface* pane = QAccessible::queryAccessibleInterface(web);
     QCOMPARE(pane->textInterface(), nullptr);
     QCOMPARE(pane->text(QAccessible::Value), QString());
+    // The site link is read once: its engraved shadow is neither shown nor named.
+    QAccessibleInterface* shadow = QAccessible::queryAccessibleInterface(f.Label1);
+    QVERIFY(shadow->state().invisible);
+    QCOMPARE(shadow->text(QAccessible::Name), QString());
     // The preview is an image.
     QCOMPARE(QAccessible::queryAccessibleInterface(f.pnlPreview)->role(), QAccessible::Graphic);
   }
