@@ -14,4 +14,5 @@ for tool in xvfb-run dbus-run-session "$python"; do
 done
 [ -x /usr/libexec/at-spi-bus-launcher ] || { echo "at-spi2-core is not installed: skipped"; exit 77; }
 "$python" -c 'import pyatspi' 2>/dev/null || { echo "python3-pyatspi is not installed: skipped"; exit 77; }
-exec xvfb-run -a -s "-screen 0 1280x1024x24" dbus-run-session -- "$python" "$here/atspi_check.py" "$viewer"
+# Display numbers from a start of our own: other runs of xvfb-run may be choosing at once.
+exec xvfb-run -a -n $((100 + $$ % 800)) -s "-screen 0 1280x1024x24" dbus-run-session -- "$python" "$here/atspi_check.py" "$viewer"

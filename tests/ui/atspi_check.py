@@ -97,7 +97,10 @@ def find_app(name, timeout):
 def wait_for(predicate, timeout):
     end = time.time() + timeout
     while time.time() < end:
-        result = predicate()
+        try:
+            result = predicate()
+        except Exception:  # an object went away while it was read (a dialog closing)
+            result = None
         if result:
             return result
         time.sleep(0.3)
@@ -121,7 +124,15 @@ def main():
                XDG_CONFIG_DIRS=os.path.join(scratch, "etc"), XDG_DATA_HOME=os.path.join(scratch, "data"),
                LANG="en_US.UTF-8", LC_ALL="C.UTF-8", LANGUAGE="en",
                QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", QT_ACCESSIBILITY="1", QT_QPA_PLATFORM="xcb")
-    proc = subprocess.Popen([viewer, sample], env=env)
+    # The display can take a moment to accept clients after xvfb-run has started it: a
+    # viewer that could not connect ends at once and is started again.
+    for _ in range(10):
+        proc = subprocess.Popen([viewer, sample], env=env)
+        try:
+            proc.wait(2)
+        except subprocess.TimeoutExpired:
+            break
+        time.sleep(1)
     problems = []
     try:
         app = find_app("velquin-reader", 30)
