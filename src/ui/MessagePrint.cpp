@@ -65,27 +65,28 @@ std::unique_ptr<QTextDocument> MessagePrintDocument(const QList<TPrintHeaderLine
   auto doc = std::make_unique<QTextDocument>();
   doc->setDefaultFont(body.defaultFont());
   QTextCursor cursor(doc.get());
-  // The header: label in bold, then the value, one line each; the subject larger.
+  // The header: label in bold, then the value, one line each, the subject larger. Sizes in
+  // points: the body's own default may be the window's small face.
+  constexpr qreal kHeaderPoints = 10;
   bool first = true;
   for (const TPrintHeaderLine& line : header) {
     if (line.Value.isEmpty()) continue;
     if (!first) cursor.insertBlock();
     QTextCharFormat label;
     label.setFontWeight(QFont::Bold);
+    label.setFontPointSize(first ? kHeaderPoints * 1.3 : kHeaderPoints);
     QTextCharFormat value;
-    if (first) {
-      const qreal size = body.defaultFont().pointSizeF() > 0 ? body.defaultFont().pointSizeF() : 10;
-      label.setFontPointSize(size * 1.3);
-      value.setFontPointSize(size * 1.3);
-      value.setFontWeight(QFont::Bold);
-    }
+    value.setFontPointSize(label.fontPointSize());
+    if (first) value.setFontWeight(QFont::Bold);
     cursor.insertText(line.Label + QStringLiteral(": "), label);
     cursor.insertText(line.Value, value);
     first = false;
   }
   for (const QString& line : summary.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
     if (!first) cursor.insertBlock();
-    cursor.insertText(line, QTextCharFormat());
+    QTextCharFormat plain;
+    plain.setFontPointSize(kHeaderPoints);
+    cursor.insertText(line, plain);
     first = false;
   }
   // A rule between the header and the body.
@@ -176,6 +177,8 @@ void TMessagePrint::UpdateEnabled() {
 
 void TMessagePrint::Retranslate() {
   FActPrint->setText(Res(TStringId::ActionPrint));
+  // The button's caption as the toolbars' read: the dots kept, no "(&T)" left behind.
+  FActPrint->setIconText(WithoutMnemonic(Res(TStringId::ActionPrint)));
   FActExportPdf->setText(Res(TStringId::ActionExportPdf));
   FButton->setAccessibleName(WithoutMnemonic(Res(TStringId::ActionPrint)));
   FButton->setAccessibleDescription(Res(TStringId::AccessiblePrintDescription));
