@@ -39,6 +39,9 @@ test_packages=(
   desktop-file-utils appstream
   # the iCalendar test reads our output with a second, independent parser
   python3-icalendar
+  # the PDF export test reads the text back; the accessibility dump runs the viewer under
+  # Xvfb with the accessibility bus; the screenshots are taken under Xvfb and made small
+  poppler-utils xvfb xauth dbus-daemon at-spi2-core python3-pyatspi optipng fonts-wqy-microhei
 )
 
 # libFuzzer targets: clang and its runtime libraries.

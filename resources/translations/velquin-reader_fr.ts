@@ -738,6 +738,151 @@ Affiche un fichier TNEF (winmail.dat) : son message et les pièces jointes qu&a
         <comment>CliNoCalendarItem</comment>
         <translation>Le fichier ne contient aucun élément de calendrier (réunion, rendez-vous ou tâche)</translation>
     </message>
+    <message>
+        <source>Prin&amp;t...</source>
+        <comment>ActionPrint</comment>
+        <translation>Impri&amp;mer...</translation>
+    </message>
+    <message>
+        <source>E&amp;xport as PDF...</source>
+        <comment>ActionExportPdf</comment>
+        <translation>E&amp;xporter en PDF...</translation>
+    </message>
+    <message>
+        <source>PDF documents (*.pdf)</source>
+        <comment>PdfFilter</comment>
+        <translation>Documents PDF (*.pdf)</translation>
+    </message>
+    <message>
+        <source>Cannot write the PDF file &quot;%s&quot;</source>
+        <comment>PdfWriteFailed</comment>
+        <translation>Impossible d&apos;écrire le fichier PDF « %s »</translation>
+    </message>
+    <message>
+        <source>message</source>
+        <comment>PdfDefaultName</comment>
+        <translation>message</translation>
+    </message>
+    <message>
+        <source>&amp;Find...</source>
+        <comment>ActionFind</comment>
+        <translation>&amp;Rechercher...</translation>
+    </message>
+    <message>
+        <source>Fi&amp;nd:</source>
+        <comment>FindLabel</comment>
+        <translation>Reche&amp;rcher :</translation>
+    </message>
+    <message>
+        <source>Next match</source>
+        <comment>FindNext</comment>
+        <translation>Occurrence suivante</translation>
+    </message>
+    <message>
+        <source>Previous match</source>
+        <comment>FindPrevious</comment>
+        <translation>Occurrence précédente</translation>
+    </message>
+    <message>
+        <source>Close the find bar</source>
+        <comment>FindClose</comment>
+        <translation>Fermer la barre de recherche</translation>
+    </message>
+    <message>
+        <source>No match</source>
+        <comment>FindNoMatch</comment>
+        <translation>Aucune occurrence</translation>
+    </message>
+    <message>
+        <source>1 match</source>
+        <comment>FindOneMatch</comment>
+        <translation>1 occurrence</translation>
+    </message>
+    <message>
+        <source>%d matches</source>
+        <comment>FindMatches</comment>
+        <translation>%d occurrences</translation>
+    </message>
+    <message>
+        <source>%d or more matches</source>
+        <comment>FindManyMatches</comment>
+        <translation>%d occurrences ou plus</translation>
+    </message>
+    <message>
+        <source>Text to find</source>
+        <comment>AccessibleFindField</comment>
+        <translation>Texte à rechercher</translation>
+    </message>
+    <message>
+        <source>Every match in the message text is highlighted; Return goes to the next one, Shift+Return to the previous one</source>
+        <comment>AccessibleFindFieldDescription</comment>
+        <translation>Chaque occurrence dans le texte du message est surlignée ; Entrée passe à la suivante, Maj+Entrée à la précédente</translation>
+    </message>
+    <message>
+        <source>Matches found</source>
+        <comment>AccessibleFindStatus</comment>
+        <translation>Occurrences trouvées</translation>
+    </message>
+    <message>
+        <source>Print the message shown, or export it as PDF</source>
+        <comment>AccessiblePrintDescription</comment>
+        <translation>Imprimer le message affiché, ou l&apos;exporter en PDF</translation>
+    </message>
+    <message>
+        <source>The subject of the message shown</source>
+        <comment>AccessibleSubjectDescription</comment>
+        <translation>L&apos;objet du message affiché</translation>
+    </message>
+    <message>
+        <source>The sender of the message shown</source>
+        <comment>AccessibleFromDescription</comment>
+        <translation>L&apos;expéditeur du message affiché</translation>
+    </message>
+    <message>
+        <source>The body of the message shown; Ctrl+F finds text in it</source>
+        <comment>AccessibleMessageDescription</comment>
+        <translation>Le corps du message affiché ; Ctrl+F y recherche du texte</translation>
+    </message>
+    <message>
+        <source>The picture attachment selected in the list</source>
+        <comment>AccessiblePreviewDescription</comment>
+        <translation>L&apos;image jointe sélectionnée dans la liste</translation>
+    </message>
+    <message>
+        <source>The start of the message text</source>
+        <comment>AccessibleWebPaneDescription</comment>
+        <translation>Le début du texte du message</translation>
+    </message>
+    <message>
+        <source>Show a winmail.dat file, or a mail or mailbox that carries one</source>
+        <comment>DescOpenWinmail</comment>
+        <translation>Afficher un fichier winmail.dat, ou un courriel ou une boîte aux lettres qui en contient un</translation>
+    </message>
+    <message>
+        <source>Open the selected attachment with its program</source>
+        <comment>DescOpen</comment>
+        <translation>Ouvrir la pièce jointe sélectionnée avec son programme</translation>
+    </message>
+    <message>
+        <source>Save the selected attachment or the message text</source>
+        <comment>DescSave</comment>
+        <translation>Enregistrer la pièce jointe sélectionnée ou le texte du message</translation>
+    </message>
+    <message>
+        <source>Save the message text and every attachment into a folder</source>
+        <comment>DescSaveAll</comment>
+        <translation>Enregistrer le texte du message et toutes les pièces jointes dans un dossier</translation>
+    </message>
+    <message>
+        <source>File association, language and mail library</source>
+        <comment>DescOptions</comment>
+        <translation>Association de fichiers, langue et bibliothèque de messagerie</translation>
+    </message>
+    <message>
+        <source>The user guide; its arrow offers the About box</source>
+        <comment>DescWebsite</comment>
+        <translation>Le guide de l&apos;utilisateur ; sa flèche propose la boîte À propos</translation>
+    </message>
 </context>
 <context>
     <name>TfmVelquinDatReader</name>

@@ -737,6 +737,151 @@ Shows a TNEF file (winmail.dat): its message and the attachments packed inside.
         <comment>CliNoCalendarItem</comment>
         <translation>该文件不包含日历项（会议、约会或任务）</translation>
     </message>
+    <message>
+        <source>Prin&amp;t...</source>
+        <comment>ActionPrint</comment>
+        <translation>打印(&amp;T)...</translation>
+    </message>
+    <message>
+        <source>E&amp;xport as PDF...</source>
+        <comment>ActionExportPdf</comment>
+        <translation>导出为 PDF(&amp;X)...</translation>
+    </message>
+    <message>
+        <source>PDF documents (*.pdf)</source>
+        <comment>PdfFilter</comment>
+        <translation>PDF 文档 (*.pdf)</translation>
+    </message>
+    <message>
+        <source>Cannot write the PDF file &quot;%s&quot;</source>
+        <comment>PdfWriteFailed</comment>
+        <translation>无法写入 PDF 文件“%s”</translation>
+    </message>
+    <message>
+        <source>message</source>
+        <comment>PdfDefaultName</comment>
+        <translation>邮件</translation>
+    </message>
+    <message>
+        <source>&amp;Find...</source>
+        <comment>ActionFind</comment>
+        <translation>查找(&amp;F)...</translation>
+    </message>
+    <message>
+        <source>Fi&amp;nd:</source>
+        <comment>FindLabel</comment>
+        <translation>查找(&amp;N):</translation>
+    </message>
+    <message>
+        <source>Next match</source>
+        <comment>FindNext</comment>
+        <translation>下一个匹配</translation>
+    </message>
+    <message>
+        <source>Previous match</source>
+        <comment>FindPrevious</comment>
+        <translation>上一个匹配</translation>
+    </message>
+    <message>
+        <source>Close the find bar</source>
+        <comment>FindClose</comment>
+        <translation>关闭查找栏</translation>
+    </message>
+    <message>
+        <source>No match</source>
+        <comment>FindNoMatch</comment>
+        <translation>没有匹配</translation>
+    </message>
+    <message>
+        <source>1 match</source>
+        <comment>FindOneMatch</comment>
+        <translation>1 个匹配</translation>
+    </message>
+    <message>
+        <source>%d matches</source>
+        <comment>FindMatches</comment>
+        <translation>%d 个匹配</translation>
+    </message>
+    <message>
+        <source>%d or more matches</source>
+        <comment>FindManyMatches</comment>
+        <translation>%d 个或更多匹配</translation>
+    </message>
+    <message>
+        <source>Text to find</source>
+        <comment>AccessibleFindField</comment>
+        <translation>要查找的文本</translation>
+    </message>
+    <message>
+        <source>Every match in the message text is highlighted; Return goes to the next one, Shift+Return to the previous one</source>
+        <comment>AccessibleFindFieldDescription</comment>
+        <translation>邮件正文中的每个匹配都会高亮显示；回车转到下一个，Shift+回车转到上一个</translation>
+    </message>
+    <message>
+        <source>Matches found</source>
+        <comment>AccessibleFindStatus</comment>
+        <translation>找到的匹配</translation>
+    </message>
+    <message>
+        <source>Print the message shown, or export it as PDF</source>
+        <comment>AccessiblePrintDescription</comment>
+        <translation>打印所显示的邮件，或将其导出为 PDF</translation>
+    </message>
+    <message>
+        <source>The subject of the message shown</source>
+        <comment>AccessibleSubjectDescription</comment>
+        <translation>所显示邮件的主题</translation>
+    </message>
+    <message>
+        <source>The sender of the message shown</source>
+        <comment>AccessibleFromDescription</comment>
+        <translation>所显示邮件的发件人</translation>
+    </message>
+    <message>
+        <source>The body of the message shown; Ctrl+F finds text in it</source>
+        <comment>AccessibleMessageDescription</comment>
+        <translation>所显示邮件的正文；Ctrl+F 在其中查找文本</translation>
+    </message>
+    <message>
+        <source>The picture attachment selected in the list</source>
+        <comment>AccessiblePreviewDescription</comment>
+        <translation>列表中选中的图片附件</translation>
+    </message>
+    <message>
+        <source>The start of the message text</source>
+        <comment>AccessibleWebPaneDescription</comment>
+        <translation>邮件正文的开头</translation>
+    </message>
+    <message>
+        <source>Show a winmail.dat file, or a mail or mailbox that carries one</source>
+        <comment>DescOpenWinmail</comment>
+        <translation>显示 winmail.dat 文件，或包含它的邮件或邮箱</translation>
+    </message>
+    <message>
+        <source>Open the selected attachment with its program</source>
+        <comment>DescOpen</comment>
+        <translation>用关联的程序打开选中的附件</translation>
+    </message>
+    <message>
+        <source>Save the selected attachment or the message text</source>
+        <comment>DescSave</comment>
+        <translation>保存选中的附件或邮件正文</translation>
+    </message>
+    <message>
+        <source>Save the message text and every attachment into a folder</source>
+        <comment>DescSaveAll</comment>
+        <translation>将邮件正文和所有附件保存到一个文件夹</translation>
+    </message>
+    <message>
+        <source>File association, language and mail library</source>
+        <comment>DescOptions</comment>
+        <translation>文件关联、语言和邮件库</translation>
+    </message>
+    <message>
+        <source>The user guide; its arrow offers the About box</source>
+        <comment>DescWebsite</comment>
+        <translation>用户指南；其箭头提供“关于”对话框</translation>
+    </message>
 </context>
 <context>
     <name>TfmVelquinDatReader</name>

@@ -10,6 +10,9 @@ namespace Ui {
 class TfmVelquinDatReader;
 }
 
+// Gives the window's own controls their accessible kinds. Called before the form is built:
+// with assistive technology running, Qt describes each label as soon as its text is set.
+void InstallWindowAccessibility();
 // Names every control (again after a language switch).
 void NameWindowControls(Ui::TfmVelquinDatReader& form);
 // The preview's name for the attachment shown (empty: no picture).

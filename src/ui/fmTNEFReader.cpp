@@ -26,11 +26,13 @@
 #include "DateTime.h"
 #include "Exception.h"
 #include "ErrorBox.h"
+#include "FindBar.h"
 #include "MailChooser.h"
 #include "MailDocument.h"
 #include "MessageBodyView.h"
 #include "OpenWarning.h"
 #include "MessageHeader.h"
+#include "MessagePrint.h"
 #include "PathDialog.h"
 #include "QvExtensionManager.h"
 #include "Startup.h"
@@ -108,6 +110,7 @@ static void InitResources() { Q_INIT_RESOURCE(icons); }
 
 TfmVelquinDatReader::TfmVelquinDatReader(QWidget* parent)
     : QMainWindow(parent), ui((InitResources(), std::make_unique<Ui::TfmVelquinDatReader>())) {
+  InstallWindowAccessibility();
   ui->setupUi(this);
   // Where Tahoma is missing, a face of its width rather than the desktop's wider default,
   // so the toolbars' captions fit the list panel as designed.
@@ -155,6 +158,7 @@ TfmVelquinDatReader::TfmVelquinDatReader(QWidget* parent)
     }
   });
   SetupDialogs();
+  SetupMessageTools();
   FPictureNotice = new QLabel(ui->pnlPreview);
   FPictureNotice->setObjectName(QStringLiteral("lblPictureNotice"));
   FPictureNotice->setGeometry(ui->lblExternal->geometry());
@@ -213,6 +217,18 @@ TfmVelquinDatReader::~TfmVelquinDatReader() {
   FSelectedMessage.reset();
   FReader.reset();
   FParents.clear();
+}
+
+void TfmVelquinDatReader::SetupMessageTools() {
+  FMessagePrint = new TMessagePrint(*this, *ui, *FMessageHeader);
+  // The find bar lies over the body; it and its keys are there while the pane is shown.
+  FFindBar = new TFindBar(ui->RichEdit1, this, ui->pnlMessage);
+  auto* pane = qobject_cast<QBoxLayout*>(ui->pnlMessage->layout());
+  pane->insertWidget(pane->indexOf(ui->RichEdit1), FFindBar);
+  ui->pnlMessage->installEventFilter(this);
+  QWidget::setTabOrder(ui->edtFrom, &FFindBar->Field());
+  // The body can be selected from the keyboard too, for Ctrl+C.
+  ui->RichEdit1->setTextInteractionFlags(ui->RichEdit1->textInteractionFlags() | Qt::TextSelectableByKeyboard);
 }
 
 void TfmVelquinDatReader::SetupToolBars() {
@@ -648,6 +664,8 @@ void TfmVelquinDatReader::actOptionsExecute() {
 }
 
 bool TfmVelquinDatReader::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == ui->pnlMessage && (event->type() == QEvent::ShowToParent || event->type() == QEvent::HideToParent))
+    FFindBar->SetAvailable(event->type() == QEvent::ShowToParent);
   if (event->type() == QEvent::MouseButtonRelease &&
       (watched == ui->lblSite || watched == ui->Label1)) {
     ui->actWebsite->trigger();
@@ -676,6 +694,8 @@ void TfmVelquinDatReader::RetranslateTexts() {
   FListModel->RetranslateHeaders();
   RetranslateWindowActions(FWindowActions);
   NameWindowControls(*ui);
+  FMessagePrint->Retranslate();
+  FFindBar->Retranslate();
   if (!FPictureNotice->isHidden()) FPictureNotice->setText(Res(TStringId::PictureNotShown));
   if (FDamagedNotice) {
     FDamagedNotice->setWindowTitle(Res(TStringId::AppTitle));

@@ -23,6 +23,8 @@ class QMenu;
 class QMessageBox;
 class QModelIndex;
 class TMessageHeader;
+class TMessagePrint;
+class TFindBar;
 class TAttachmentListModel;
 class TPathDialog;
 class TQtAttachmentDialogs;
@@ -99,6 +101,9 @@ public:
   // Writes the shown calendar item as an iCalendar file chosen with the save dialog.
   void actAddToCalendarExecute();
   TMessageHeader& MessageHeader() const { return *FMessageHeader; }
+  // Printing and export as PDF, and the find bar, of the message pane.
+  TMessagePrint& MessagePrint() const { return *FMessagePrint; }
+  TFindBar& FindBar() const { return *FFindBar; }
 
   void UpdateSelection();
   void ShowItem(TTNEFFile* file);
@@ -134,6 +139,7 @@ private:
   void SetupMessageNavigation();
   void UpdateNavigation();
   void SetupToolBars();
+  void SetupMessageTools();
   void SetupDialogs();
   void ShowDamagedNotice();
   void ClearList();
@@ -169,6 +175,8 @@ private:
   TWindowActions FWindowActions;
   std::unique_ptr<TQtAttachmentDialogs> FDialogs;
   TMessageHeader* FMessageHeader = nullptr;
+  TMessagePrint* FMessagePrint = nullptr;
+  TFindBar* FFindBar = nullptr;
   QAction* actBack = nullptr;
   QAction* actAddToCalendar = nullptr;
   bool FShown = false;

@@ -31,3 +31,10 @@ add_dependencies(velquin-dialog-screenshots velquin_translations)
 # Keyboard, the open warning, drops, Save as's folder and the About box of the main window.
 velquin_add_qtest(ui_window_usability_test WindowUsabilityTest.cpp)
 target_compile_definitions(ui_window_usability_test PRIVATE VELQUIN_VERSION="${PROJECT_VERSION}")
+
+# The main window's pictures of docs/screenshots (scripts/screenshots.sh).
+add_executable(velquin-window-screenshots EXCLUDE_FROM_ALL WindowScreenshots.cpp)
+target_link_libraries(velquin-window-screenshots PRIVATE velquin_ui velquin_test_support)
+target_compile_definitions(velquin-window-screenshots PRIVATE
+  VELQUIN_MODULE_DIR="${CMAKE_BINARY_DIR}/${CMAKE_INSTALL_BINDIR}")
+add_dependencies(velquin-window-screenshots velquin_translations)
