@@ -6,6 +6,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFileSystemModel>
+#include <QFontDatabase>
 #include <QLabel>
 #include <QSortFilterProxyModel>
 #include <QSplitterHandle>
@@ -99,6 +100,19 @@ private:
   QString FWinmailFilter;
 };
 
+// Tahoma 8 pt, or where Tahoma is missing a face of its width rather than the desktop's
+// wider default, so that the toolbars' captions fit the list panel as designed. Only
+// installed faces are named: each missing one costs a font search at every start.
+QFont DesignFont(QFont font) {
+  const QStringList installed = QFontDatabase::families();
+  QStringList families;
+  for (const QString& family : {QStringLiteral("Tahoma"), QStringLiteral("Liberation Sans"), QStringLiteral("Arial")})
+    if (installed.contains(family, Qt::CaseInsensitive)) families << family;
+  if (!families.isEmpty()) font.setFamilies(families);
+  font.setPointSize(8);
+  return font;
+}
+
 }  // namespace
 
 // The icons live in this static library, which the linker would drop unreferenced. (The
@@ -107,12 +121,8 @@ static void InitResources() { Q_INIT_RESOURCE(icons); }
 
 TfmVelquinDatReader::TfmVelquinDatReader(QWidget* parent)
     : QMainWindow(parent), ui((InitResources(), std::make_unique<Ui::TfmVelquinDatReader>())) {
+  setFont(DesignFont(font()));
   ui->setupUi(this);
-  // Where Tahoma is missing, a face of its width rather than the desktop's wider default,
-  // so the toolbars' captions fit the list panel as designed.
-  QFont designFont = font();
-  designFont.setFamilies({QStringLiteral("Tahoma"), QStringLiteral("Liberation Sans"), QStringLiteral("Arial")});
-  setFont(designFont);
   setWindowTitle(Res(TStringId::MainWindowStartCaption));
   setWindowIcon(DeferredSvgIcon(QStringLiteral("velquin-reader")));
   ui->actOpenWinmail->setIcon(DeferredSvgIcon(QStringLiteral("open")));
