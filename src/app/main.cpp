@@ -1,13 +1,13 @@
 // The viewer's start: the application object with its title, the main window, the message
 // loop until the window closes. --help and --version answer on standard output instead.
 
-#include <QIcon>
 #include <algorithm>
 #include <csignal>
 #include <cstdio>
 #include <string>
 
 #include "Application.h"
+#include "DeferredIcons.h"
 #include "Languages.h"
 #include "Startup.h"
 #include "TNEFReaderConst.h"
@@ -22,7 +22,7 @@ int main(int argc, char** argv) {
   TVelquinApplication app(argc, argv);
   QCoreApplication::setApplicationName(QStringLiteral("velquin-reader"));
   QCoreApplication::setApplicationVersion(QStringLiteral(VELQUIN_VERSION));
-  QGuiApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/velquin-reader.svg")));
+  QGuiApplication::setWindowIcon(DeferredSvgIcon(QStringLiteral("velquin-reader")));
   TVelquinApplication::InstallPlatformServices();
   InstallTranslationHook();
 

@@ -12,6 +12,7 @@
 
 #include "AttachmentActions.h"
 #include "AttachmentListModel.h"
+#include "DeferredIcons.h"
 #include "ErrorBox.h"
 #include "FileCopy.h"
 #include "ICalendarWriter.h"
@@ -29,7 +30,8 @@ QString Res(TStringId id) { return QString::fromUtf8(LoadResString(id)); }
 }  // namespace
 
 void TfmVelquinDatReader::SetupMessageNavigation() {
-  actBack = new QAction(QApplication::style()->standardIcon(QStyle::SP_ArrowBack), Res(TStringId::ActionBack), this);
+  actBack = new QAction(DeferredIcon([] { return QApplication::style()->standardIcon(QStyle::SP_ArrowBack); }),
+                        Res(TStringId::ActionBack), this);
   actBack->setObjectName(QStringLiteral("actBack"));
   actBack->setShortcut(QKeySequence(Qt::ALT | Qt::Key_Left));
   actBack->setShortcutContext(Qt::WindowShortcut);

@@ -82,6 +82,33 @@ private slots:
     QCOMPARE(w.size(), QSize(769, 550));
   }
 
+  // The toolbar's icons are drawn from their SVG files only when shown: each mode must still
+  // give its own picture, and a variant the files lack falls back to the normal one.
+  void toolbarIconsDrawEachModeFromItsFile() {
+    TfmVelquinDatReader w;
+    auto& f = w.Form();
+    auto opaquePixels = [](const QImage& image) {
+      int count = 0;
+      for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) count += qAlpha(image.pixel(x, y)) > 0;
+      return count;
+    };
+    for (QAction* action : {f.actOpenWinmail, f.actOpen, f.actSave, f.actSaveAll, f.actOptions, f.actWebsite}) {
+      const QImage normal = action->icon().pixmap(QSize(24, 24)).toImage();
+      const QImage disabled = action->icon().pixmap(QSize(24, 24), QIcon::Disabled).toImage();
+      QVERIFY2(opaquePixels(normal) > 24, qPrintable(action->objectName()));
+      QVERIFY2(opaquePixels(disabled) > 24, qPrintable(action->objectName()));
+      QVERIFY2(normal != disabled, qPrintable(action->objectName()));
+      QCOMPARE(action->icon().pixmap(QSize(24, 24), QIcon::Selected).toImage(), normal);
+    }
+    QVERIFY(opaquePixels(w.windowIcon().pixmap(QSize(48, 48)).toImage()) > 100);
+    // Back's arrow comes from the style, asked for only when Back is first drawn.
+    auto* back = w.findChild<QAction*>(QStringLiteral("actBack"));
+    QVERIFY(back != nullptr);
+    QVERIFY(opaquePixels(back->icon().pixmap(QSize(16, 16)).toImage()) > 8);
+    QVERIFY(!back->icon().availableSizes().isEmpty());
+  }
+
   void messageWithoutAttachmentsListsOneRow() {
     WriteMessage(Path("plain.dat"), "Quarterly report", kRtf);
     TfmVelquinDatReader w;

@@ -1,0 +1,100 @@
+#include "DeferredIcons.h"
+
+#include <QFile>
+#include <QHash>
+#include <QIconEngine>
+#include <QPainter>
+#include <QPixmap>
+#include <QSvgRenderer>
+#include <memory>
+
+namespace {
+
+// One SVG file per mode; a missing mode falls back to the normal file.
+class TSvgIconEngine final : public QIconEngine {
+public:
+  explicit TSvgIconEngine(const QString& name) : FName(name) {}
+
+  void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State state) override {
+    const qreal ratio = painter->device() ? painter->device()->devicePixelRatioF() : 1.0;
+    QPixmap shown = pixmap((QSizeF(rect.size()) * ratio).toSize(), mode, state);
+    shown.setDevicePixelRatio(ratio);
+    painter->drawPixmap(rect, shown);
+  }
+
+  QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State) override {
+    if (size.isEmpty()) return {};
+    const quint64 key = (quint64(mode) << 48) | (quint64(size.width() & 0xFFFFFF) << 24) | quint64(size.height() & 0xFFFFFF);
+    if (const auto found = FCache.constFind(key); found != FCache.constEnd()) return *found;
+    QPixmap drawn(size);
+    drawn.fill(Qt::transparent);
+    QSvgRenderer renderer(FileFor(mode));
+    if (renderer.isValid()) {
+      QPainter painter(&drawn);
+      renderer.render(&painter, QRectF(QPointF(0, 0), QSizeF(size)));
+    }
+    // A handful of sizes per icon at most (toolbar, menu, window icon), so the cache stays small.
+    FCache.insert(key, drawn);
+    return drawn;
+  }
+
+  // Scalable: every size asked for is a size it has.
+  QSize actualSize(const QSize& size, QIcon::Mode, QIcon::State) override { return size; }
+  QString key() const override { return QStringLiteral("velquin-deferred-svg"); }
+  QIconEngine* clone() const override { return new TSvgIconEngine(FName); }
+  bool isNull() override { return false; }
+
+private:
+  QString FileFor(QIcon::Mode mode) const {
+    const QString base = QStringLiteral(":/icons/") + FName;
+    QString variant;
+    if (mode == QIcon::Disabled) variant = base + QStringLiteral("-disabled.svg");
+    if (mode == QIcon::Active) variant = base + QStringLiteral("-highlighted.svg");
+    return !variant.isEmpty() && QFile::exists(variant) ? variant : base + QStringLiteral(".svg");
+  }
+
+  QString FName;
+  QHash<quint64, QPixmap> FCache;
+};
+
+// Forwards everything to the icon made on first use.
+class TDeferredIconEngine final : public QIconEngine {
+public:
+  explicit TDeferredIconEngine(std::shared_ptr<std::function<QIcon()>> make) : FMake(std::move(make)) {}
+
+  void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State state) override {
+    Icon().paint(painter, rect, Qt::AlignCenter, mode, state);
+  }
+  QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
+    return Icon().pixmap(size, mode, state);
+  }
+  QPixmap scaledPixmap(const QSize& size, QIcon::Mode mode, QIcon::State state, qreal scale) override {
+    return Icon().pixmap(size / scale, scale, mode, state);
+  }
+  QSize actualSize(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
+    return Icon().actualSize(size, mode, state);
+  }
+  QList<QSize> availableSizes(QIcon::Mode mode, QIcon::State state) override {
+    return Icon().availableSizes(mode, state);
+  }
+  QString key() const override { return QStringLiteral("velquin-deferred"); }
+  QIconEngine* clone() const override { return new TDeferredIconEngine(FMake); }
+  bool isNull() override { return false; }
+
+private:
+  const QIcon& Icon() {
+    if (!FIcon) FIcon = std::make_unique<QIcon>((*FMake)());
+    return *FIcon;
+  }
+
+  std::shared_ptr<std::function<QIcon()>> FMake;
+  std::unique_ptr<QIcon> FIcon;
+};
+
+}  // namespace
+
+QIcon DeferredSvgIcon(const QString& name) { return QIcon(new TSvgIconEngine(name)); }
+
+QIcon DeferredIcon(std::function<QIcon()> make) {
+  return QIcon(new TDeferredIconEngine(std::make_shared<std::function<QIcon()>>(std::move(make))));
+}

@@ -1,0 +1,16 @@
+#pragma once
+// Icons that cost nothing until they are drawn. Loading every icon of the window up front
+// (each SVG parsed when it is added, the style's PNG sets read and probed) is a good part
+// of the start-up, and most variants (hovered, disabled, the hidden Back button's) are never
+// drawn at all.
+
+#include <QIcon>
+#include <QString>
+#include <functional>
+
+// The SVG icon :/icons/<name>.svg, with <name>-disabled.svg and <name>-highlighted.svg (hover)
+// where they exist; each file is parsed only when its mode is first drawn.
+QIcon DeferredSvgIcon(const QString& name);
+
+// The icon that make returns, made when it is first drawn or measured.
+QIcon DeferredIcon(std::function<QIcon()> make);
