@@ -13,6 +13,7 @@
 #include <QTimer>
 #include <QToolButton>
 
+#include "DeferredIcons.h"
 #include "TNEFReaderConst.h"
 
 namespace {
@@ -39,12 +40,11 @@ TFindBar::TFindBar(QTextEdit* view, QWidget* window, QWidget* parent) : QWidget(
   FLabel = new QLabel(this);
   FField = new QLineEdit(this);
   FField->setObjectName(QStringLiteral("edtFind"));
-  FField->setClearButtonEnabled(true);
   FLabel->setBuddy(FField);
   auto button = [this](const char* name, QStyle::StandardPixmap icon) {
     auto* b = new QToolButton(this);
     b->setObjectName(QString::fromLatin1(name));
-    b->setIcon(QApplication::style()->standardIcon(icon));
+    b->setIcon(DeferredIcon([icon] { return QApplication::style()->standardIcon(icon); }));
     b->setAutoRaise(true);
     b->setFocusPolicy(Qt::TabFocus);
     return b;
@@ -148,6 +148,8 @@ void TFindBar::Open() {
     FField->setText(selected);
     FNotFound = false;
   }
+  // The clear button's icon is loaded only once the bar is first wanted, not at start-up.
+  FField->setClearButtonEnabled(true);
   show();
   FField->setFocus(Qt::ShortcutFocusReason);
   FField->selectAll();
