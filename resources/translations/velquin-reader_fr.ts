@@ -549,6 +549,16 @@ Affiche un fichier TNEF (winmail.dat) : son message et les pièces jointes qu&a
         <translation>Le fichier contient %d parties winmail.dat&#xa0;: choisissez-en une avec --part N (voir list-mail)</translation>
     </message>
     <message>
+        <source>This build does not read mail files (.eml, mbox): save the winmail.dat from the mail and open that</source>
+        <comment>MailNotInBuild</comment>
+        <translation>Cette version ne lit pas les courriels (.eml, mbox)&#xa0;: enregistrez le winmail.dat du courriel et ouvrez-le</translation>
+    </message>
+    <message>
+        <source>This build does not write iCalendar files</source>
+        <comment>CalendarNotInBuild</comment>
+        <translation>Cette version n’écrit pas de fichiers iCalendar</translation>
+    </message>
+    <message>
         <source>Mail files (*.eml *.mbox)</source>
         <comment>OpenFilterMail</comment>
         <translation>Courriels (*.eml *.mbox)</translation>

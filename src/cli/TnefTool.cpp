@@ -284,8 +284,17 @@ int Ics(TTNEFReader& reader, std::ostream& out, std::ostream& err) {
     ErrorLine(err, LoadResString(TStringId::CliNoCalendarItem));
     return 1;
   }
-  out << CalendarItemToICalendar(reader.Calendar(), ConvertMessageBody(reader, TBodyOutputs::Text).Text,
-                                 DateTimeToUnix(reader.DateSent()));
+  // A writer that cannot make the item says why, as every other failure here does, rather
+  // than ending the program.
+  std::string ics;
+  try {
+    ics = CalendarItemToICalendar(reader.Calendar(), ConvertMessageBody(reader, TBodyOutputs::Text).Text,
+                                  DateTimeToUnix(reader.DateSent()));
+  } catch (const std::exception& e) {
+    ErrorLine(err, e.what());
+    return 1;
+  }
+  out << ics;
   return 0;
 }
 

@@ -1,18 +1,10 @@
 #include "FileFormat.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <cstring>
-
-#include "Exception.h"
-#include "TNEFReaderConst.h"
 
 namespace {
 
 constexpr unsigned char kTnefSignatureBytes[] = {0x78, 0x9F, 0x3E, 0x22};  // TNEF_SIGNATURE, little-endian
-constexpr std::size_t kHeadSize = 4096;
 
 // A header field name: printable ASCII without space or colon (RFC 5322 ftext), then ':'.
 // Saved mails may start with a few blank or folded lines from the program that wrote them,
@@ -35,20 +27,4 @@ TFileFormat DetectFileFormat(std::string_view head) {
   if (head.substr(0, 5) == "From ") return TFileFormat::Mbox;
   if (StartsWithHeaderField(head)) return TFileFormat::Mail;
   return TFileFormat::Other;
-}
-
-TFileFormat DetectFileFormatOfFile(const std::string& path) {
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0)
-    throw EFileError(FormatRes(TStringId::FileOpenError, {Arg(path), Arg(std::strerror(errno))}));
-  char head[kHeadSize];
-  std::size_t filled = 0;
-  while (filled < sizeof head) {
-    const ssize_t n = ::read(fd, head + filled, sizeof head - filled);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) break;
-    filled += static_cast<std::size_t>(n);
-  }
-  ::close(fd);
-  return DetectFileFormat(std::string_view(head, filled));
 }

@@ -37,10 +37,13 @@ std::string ClassesRootDump() {
   return out;
 }
 
+#ifndef _WIN32
+// The desktop's own association files; Windows has none.
 std::string ReadText(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
+#endif
 
 void Put(TRootKey root, const std::string& key, const std::string& name, const std::string& text) {
   TRegistry reg;

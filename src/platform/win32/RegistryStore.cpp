@@ -127,13 +127,20 @@ bool TRegistryStore::SetValue(THive hive, const std::string& path, const std::st
   TKey key(hive, path, KEY_SET_VALUE);
   if (!key) return false;
   std::string bytes = value.Data;
+  std::size_t size = bytes.size();
   if (IsString(value.Type)) {
     const std::wstring wide = Widen(value.Data);
-    bytes.assign(reinterpret_cast<const char*>(wide.data()), wide.size() * sizeof(wchar_t));
+    size = wide.size() * sizeof(wchar_t);
+    bytes.assign(reinterpret_cast<const char*>(wide.data()), size);
+    // RegSetValueExW stores one character more than it is given when a string without its
+    // closing NUL is followed by a NUL in memory (a std::wstring always is). The stored size
+    // must be the size given, as on Linux, so the bytes handed over are followed by a
+    // character that is not NUL and is not counted.
+    bytes.append(sizeof(wchar_t), '\x01');
   }
   return ::RegSetValueExW(key.Get(), Widen(name).c_str(), 0, value.Type,
                           reinterpret_cast<const BYTE*>(bytes.data()),
-                          static_cast<DWORD>(bytes.size())) == ERROR_SUCCESS;
+                          static_cast<DWORD>(size)) == ERROR_SUCCESS;
 }
 
 bool TRegistryStore::DeleteValue(THive hive, const std::string& path, const std::string& name) {
