@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "BodyHead.h"
+#include "BodyImport.h"
 #include "MailtoLink.h"
 #include "Picture.h"
 #include "Shell.h"
@@ -71,7 +72,7 @@ void TMessageBrowser::ShowBody(const TMessageBodyView& body) {
     const qsizetype head = twoSteps ? BodyHeadLength(body.Html, kHeadChars, 2 * kHeadChars) : body.Html.size();
     auto* doc = new TBodyDocument(TBodyPictureLoader(body.Pictures), this);
     doc->setDefaultFont(font);
-    doc->setHtml(head < body.Html.size() ? body.Html.left(head) : body.Html);
+    SetBodyHtml(*doc, head < body.Html.size() ? body.Html.left(head) : body.Html);
     Adopt(doc, continues);
     if (head >= body.Html.size()) {
       if (!body.Partial) emit BodyShown();
@@ -93,7 +94,7 @@ void TMessageBrowser::StartBuild(std::shared_ptr<TBuild> build) {
   FWorker = QThread::create([build, gui] {
     auto* doc = new TBodyDocument(TBodyPictureLoader(std::move(build->Pictures)));
     doc->setDefaultFont(build->Font);
-    doc->setHtml(build->Html);
+    SetBodyHtml(*doc, build->Html);
     build->Html.clear();
     doc->moveToThread(gui);
     build->Result = doc;

@@ -1,0 +1,281 @@
+#include "BodyImport.h"
+
+#include <QHash>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextFragment>
+#include <memory>
+#include <vector>
+
+namespace {
+
+bool Is(QStringView name, const char16_t* what) { return name.compare(QStringView(what), Qt::CaseInsensitive) == 0; }
+
+bool IsBlock(QStringView name) { return Is(name, u"p") || Is(name, u"div"); }
+bool IsInline(QStringView name) { return Is(name, u"span") || Is(name, u"a"); }
+
+// A tag at html[at] == '<': its end (one past '>'), its name, whether it closes.
+struct TTag {
+  qsizetype End = -1;
+  QStringView Name;
+  bool Closing = false;
+};
+
+TTag ReadTag(QStringView html, qsizetype at) {
+  TTag tag;
+  const qsizetype n = html.size();
+  qsizetype j = at + 1;
+  if (j < n && html[j] == u'/') {
+    tag.Closing = true;
+    ++j;
+  }
+  const qsizetype nameStart = j;
+  while (j < n && html[j].isLetterOrNumber()) ++j;
+  tag.Name = html.mid(nameStart, j - nameStart);
+  // The tag ends at the first '>' outside a quoted attribute value.
+  QChar quote;
+  while (j < n && (quote != QChar() || html[j] != u'>')) {
+    if (quote != QChar()) {
+      if (html[j] == quote) quote = QChar();
+    } else if (html[j] == u'"' || html[j] == u'\'') {
+      quote = html[j];
+    } else if (html[j] == u'<') {
+      return {};
+    }
+    ++j;
+  }
+  if (j < n) tag.End = j + 1;
+  return tag;
+}
+
+// True when html holds only what the cursor path writes: paragraphs (<p>, in <div>s that
+// hold no text of their own) of text, spans, links and line breaks, nested as opened.
+bool OnlyRuns(QStringView html) {
+  std::vector<QStringView> open;
+  bool inParagraph = false;
+  const qsizetype n = html.size();
+  qsizetype i = 0;
+  while (i < n) {
+    if (html[i] != u'<') {
+      if (!inParagraph && !html[i].isSpace()) return false;
+      ++i;
+      continue;
+    }
+    const TTag tag = ReadTag(html, i);
+    if (tag.End < 0 || tag.Name.isEmpty()) return false;
+    if (tag.Closing) {
+      // A stray or crossed end tag is for the engine to repair.
+      if (open.empty() || open.back().compare(tag.Name, Qt::CaseInsensitive) != 0) return false;
+      if (Is(open.back(), u"p")) inParagraph = false;
+      open.pop_back();
+    } else if (Is(tag.Name, u"br")) {
+      if (!inParagraph) return false;
+    } else if (IsBlock(tag.Name)) {
+      // No block inside a paragraph (the engine ends the paragraph there), none inside a run.
+      if (inParagraph) return false;
+      if (!open.empty() && IsInline(open.back())) return false;
+      if (Is(tag.Name, u"p")) inParagraph = true;
+      // A <div>'s background the engine paints across its blocks, not on their text.
+      if (Is(tag.Name, u"div") && html.mid(i, tag.End - i).contains(u"background", Qt::CaseInsensitive)) return false;
+      open.push_back(tag.Name);
+    } else if (IsInline(tag.Name)) {
+      if (!inParagraph) return false;
+      open.push_back(tag.Name);
+    } else {
+      return false;
+    }
+    if (html[tag.End - 2] == u'/') return false;  // "<p/>": left to the engine
+    i = tag.End;
+  }
+  // A long body's first part ends inside its page's <div>, which the engine closes.
+  for (QStringView name : open)
+    if (!Is(name, u"div")) return false;
+  return true;
+}
+
+// What the engine's import makes of text inside one chain of open tags.
+struct TFormats {
+  QTextCharFormat Char;
+  QTextBlockFormat Block;
+  QTextCharFormat BlockChar;
+  bool Pre = false;  // white-space:pre somewhere in the chain
+};
+
+class TRunsImporter {
+public:
+  explicit TRunsImporter(QTextDocument& doc) : FDoc(doc), FCursor(&doc) { FScratch.setDefaultFont(doc.defaultFont()); }
+
+  bool Run(QStringView html);
+
+private:
+  const TFormats* Formats();
+  void Flush();
+  void StartBlock();
+  bool AppendText(QStringView text, const TFormats* formats);
+  void Append(QStringView text, const TFormats* formats);
+
+  QTextDocument& FDoc;
+  QTextCursor FCursor;
+  QTextDocument FScratch;
+  QHash<QString, std::shared_ptr<TFormats>> FCache;
+  std::vector<QStringView> FOpen;  // the open tags, whole, outermost first
+  const TFormats* FCurrent = nullptr;
+  const TFormats FPlain;  // no format at all
+  QString FPending;  // text in FCurrent's format not yet written
+  const TFormats* FPendingFormats = nullptr;
+  bool FFirstBlock = true;
+  enum class TSpace { Preserve, Remove } FSpace = TSpace::Remove;
+};
+
+const TFormats* TRunsImporter::Formats() {
+  if (FCurrent != nullptr) return FCurrent;
+  QString chain;
+  for (QStringView tag : FOpen) chain += tag;
+  auto& slot = FCache[chain];
+  if (!slot) {
+    slot = std::make_shared<TFormats>();
+    FScratch.setHtml(chain + u'x');
+    const QTextBlock block = FScratch.lastBlock();
+    slot->Block = block.blockFormat();
+    slot->BlockChar = block.charFormat();
+    slot->Char = block.begin().fragment().charFormat();
+    slot->Pre = chain.contains(u"white-space:pre", Qt::CaseInsensitive);
+  }
+  FCurrent = slot.get();
+  return FCurrent;
+}
+
+void TRunsImporter::Flush() {
+  if (FPending.isEmpty()) return;
+  FCursor.insertText(FPending, FPendingFormats->Char);
+  FPending.clear();
+}
+
+void TRunsImporter::StartBlock() {
+  Flush();
+  const TFormats* f = Formats();
+  if (FFirstBlock) {
+    FCursor.setBlockFormat(f->Block);
+    FCursor.setBlockCharFormat(f->BlockChar);
+    FFirstBlock = false;
+  } else {
+    FCursor.insertBlock(f->Block, f->BlockChar);
+  }
+  FSpace = TSpace::Remove;
+}
+
+void TRunsImporter::Append(QStringView text, const TFormats* f) {
+  if (f != FPendingFormats) {
+    Flush();
+    FPendingFormats = f;
+  }
+  FPending += text;
+}
+
+// As the engine's import: outside white-space:pre a run of spaces (across tags too) is one
+// space, and none at a block's start; a non-breaking space is text.
+bool TRunsImporter::AppendText(QStringView text, const TFormats* formats) {
+  const bool pre = formats->Pre;
+  if (pre) FSpace = TSpace::Preserve;
+  const qsizetype n = text.size();
+  for (qsizetype i = 0; i < n; ++i) {
+    // Words are written whole: only spaces and references need a look of their own.
+    qsizetype word = i;
+    while (word < n && text[word] != u'&' && !text[word].isSpace()) ++word;
+    if (word > i) {
+      Append(text.mid(i, word - i), formats);
+      FSpace = TSpace::Preserve;
+      i = word - 1;
+      continue;
+    }
+    QChar c = text[i];
+    if (c == u'&') {
+      const qsizetype semi = text.indexOf(u';', i);
+      if (semi < 0 || semi - i > 10) return false;
+      const QStringView name = text.mid(i + 1, semi - i - 1);
+      if (name == u"amp") c = u'&';
+      else if (name == u"lt") c = u'<';
+      else if (name == u"gt") c = u'>';
+      else if (name == u"quot") c = u'"';
+      else if (name == u"nbsp") c = QChar::Nbsp;
+      else return false;  // what else the engine decodes is its own affair
+      i = semi;
+    }
+    if (c.isSpace() && c != QChar::Nbsp) {
+      if (pre) {
+        if (c == u'\r' || c == u'\n') return false;
+      } else {
+        if (FSpace == TSpace::Remove) continue;
+        FSpace = TSpace::Remove;
+        c = u' ';
+      }
+    } else {
+      FSpace = TSpace::Preserve;
+    }
+    Append(QStringView(&c, 1), formats);
+  }
+  return true;
+}
+
+bool TRunsImporter::Run(QStringView html) {
+  FDoc.clear();
+  const bool undo = FDoc.isUndoRedoEnabled();
+  FDoc.setUndoRedoEnabled(false);
+  FCursor = QTextCursor(&FDoc);
+  FCursor.beginEditBlock();
+  bool inParagraph = false;
+  bool ok = true;
+  const qsizetype n = html.size();
+  qsizetype i = 0;
+  while (ok && i < n) {
+    if (html[i] != u'<') {
+      qsizetype j = html.indexOf(u'<', i);
+      if (j < 0) j = n;
+      // Between blocks the text is white space only. The engine drops it before a block's
+      // start, and elsewhere (before an end tag, or the end) adds it to the block before.
+      const bool beforeBlock = j < n && html[j] != u'/' && j + 1 < n && html[j + 1] != u'/' &&
+                               IsBlock(ReadTag(html, j).Name);
+      // The engine gives that space no format of its own.
+      if (inParagraph) ok = AppendText(html.mid(i, j - i), Formats());
+      else if (!FFirstBlock && !beforeBlock) ok = AppendText(html.mid(i, j - i), &FPlain);
+      i = j;
+      continue;
+    }
+    const TTag tag = ReadTag(html, i);
+    if (tag.Closing) {
+      if (Is(tag.Name, u"p")) inParagraph = false;
+      FOpen.pop_back();
+      FCurrent = nullptr;
+    } else if (Is(tag.Name, u"br")) {
+      // The engine keeps a line break as a character of its own, without the space after it.
+      const QChar separator(QChar::LineSeparator);
+      Append(QStringView(&separator, 1), Formats());
+      FSpace = TSpace::Remove;
+    } else {
+      FOpen.push_back(html.mid(i, tag.End - i));
+      FCurrent = nullptr;
+      if (Is(tag.Name, u"p")) {
+        inParagraph = true;
+        StartBlock();
+      }
+    }
+    i = tag.End;
+  }
+  if (ok) Flush();
+  FCursor.endEditBlock();
+  FDoc.setUndoRedoEnabled(undo);
+  if (!ok) FDoc.clear();
+  return ok;
+}
+
+}  // namespace
+
+bool ImportRunsHtml(QTextDocument& doc, QStringView html) {
+  if (!OnlyRuns(html)) return false;
+  return TRunsImporter(doc).Run(html);
+}
+
+void SetBodyHtml(QTextDocument& doc, const QString& html) {
+  if (!ImportRunsHtml(doc, html)) doc.setHtml(html);
+}
