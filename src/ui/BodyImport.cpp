@@ -22,6 +22,8 @@ struct TTag {
   bool Closing = false;
 };
 
+// Only the plain form the converter and the sanitiser write is read: name="value" pairs,
+// values free of '<', '>' and control characters. Anything else is the engine's to repair.
 TTag ReadTag(QStringView html, qsizetype at) {
   TTag tag;
   const qsizetype n = html.size();
@@ -31,22 +33,30 @@ TTag ReadTag(QStringView html, qsizetype at) {
     ++j;
   }
   const qsizetype nameStart = j;
-  while (j < n && html[j].isLetterOrNumber()) ++j;
+  while (j < n && html[j].isLetterOrNumber() && html[j].unicode() < 128) ++j;
   tag.Name = html.mid(nameStart, j - nameStart);
-  // The tag ends at the first '>' outside a quoted attribute value.
-  QChar quote;
-  while (j < n && (quote != QChar() || html[j] != u'>')) {
-    if (quote != QChar()) {
-      if (html[j] == quote) quote = QChar();
-    } else if (html[j] == u'"' || html[j] == u'\'') {
-      quote = html[j];
-    } else if (html[j] == u'<') {
-      return {};
+  while (j < n) {
+    while (j < n && html[j] == u' ') ++j;
+    if (j >= n) return {};
+    if (html[j] == u'>') {
+      tag.End = j + 1;
+      return tag;
     }
-    ++j;
+    // An attribute: after a space, and never in an end tag.
+    if (tag.Closing || html[j - 1] != u' ') return {};
+    const qsizetype attrStart = j;
+    while (j < n && ((html[j] >= u'a' && html[j] <= u'z') || (html[j] >= u'A' && html[j] <= u'Z') || html[j] == u'-')) ++j;
+    if (j == attrStart || j + 1 >= n || html[j] != u'=' || html[j + 1] != u'"') return {};
+    j += 2;
+    while (j < n && html[j] != u'"') {
+      if (html[j] == u'<' || html[j] == u'>' || html[j].unicode() < 0x20) return {};
+      ++j;
+    }
+    if (j >= n) return {};
+    ++j;  // past the closing quote; a space or '>' must follow
+    if (j < n && html[j] != u' ' && html[j] != u'>') return {};
   }
-  if (j < n) tag.End = j + 1;
-  return tag;
+  return {};
 }
 
 // True when html holds only what the cursor path writes: paragraphs (<p>, in <div>s that
@@ -54,11 +64,16 @@ TTag ReadTag(QStringView html, qsizetype at) {
 bool OnlyRuns(QStringView html) {
   std::vector<QStringView> open;
   bool inParagraph = false;
+  bool filled = false;  // the open paragraph holds a character or a line break
   const qsizetype n = html.size();
   qsizetype i = 0;
   while (i < n) {
     if (html[i] != u'<') {
       if (!inParagraph && !html[i].isSpace()) return false;
+      if (!html[i].isSpace()) filled = true;
+      // Control characters and nulls the engine treats in ways of its own.
+      if (html[i].unicode() < 0x20 && html[i] != u'\t' && html[i] != u'\n' && html[i] != u'\r') return false;
+      if (html[i] == u'>') return false;
       ++i;
       continue;
     }
@@ -67,15 +82,24 @@ bool OnlyRuns(QStringView html) {
     if (tag.Closing) {
       // A stray or crossed end tag is for the engine to repair.
       if (open.empty() || open.back().compare(tag.Name, Qt::CaseInsensitive) != 0) return false;
-      if (Is(open.back(), u"p")) inParagraph = false;
+      if (Is(open.back(), u"p")) {
+        // The engine treats a paragraph of nothing (or only spaces) in ways of its own; the
+        // converter writes a blank line as a non-breaking space.
+        if (!filled) return false;
+        inParagraph = false;
+      }
       open.pop_back();
     } else if (Is(tag.Name, u"br")) {
       if (!inParagraph) return false;
+      filled = true;
     } else if (IsBlock(tag.Name)) {
       // No block inside a paragraph (the engine ends the paragraph there), none inside a run.
       if (inParagraph) return false;
       if (!open.empty() && IsInline(open.back())) return false;
-      if (Is(tag.Name, u"p")) inParagraph = true;
+      if (Is(tag.Name, u"p")) {
+        inParagraph = true;
+        filled = false;
+      }
       // A <div>'s background the engine paints across its blocks, not on their text.
       if (Is(tag.Name, u"div") && html.mid(i, tag.End - i).contains(u"background", Qt::CaseInsensitive)) return false;
       open.push_back(tag.Name);
@@ -85,7 +109,6 @@ bool OnlyRuns(QStringView html) {
     } else {
       return false;
     }
-    if (html[tag.End - 2] == u'/') return false;  // "<p/>": left to the engine
     i = tag.End;
   }
   // A long body's first part ends inside its page's <div>, which the engine closes.
@@ -99,7 +122,7 @@ struct TFormats {
   QTextCharFormat Char;
   QTextBlockFormat Block;
   QTextCharFormat BlockChar;
-  bool Pre = false;  // white-space:pre somewhere in the chain
+  bool Pre = false;  // the chain keeps white space as written (white-space:pre)
 };
 
 class TRunsImporter {
@@ -135,12 +158,13 @@ const TFormats* TRunsImporter::Formats() {
   auto& slot = FCache[chain];
   if (!slot) {
     slot = std::make_shared<TFormats>();
-    FScratch.setHtml(chain + u'x');
+    // Two spaces tell whether the chain keeps white space as written.
+    FScratch.setHtml(chain + QStringLiteral("x  x"));
     const QTextBlock block = FScratch.lastBlock();
     slot->Block = block.blockFormat();
     slot->BlockChar = block.charFormat();
     slot->Char = block.begin().fragment().charFormat();
-    slot->Pre = chain.contains(u"white-space:pre", Qt::CaseInsensitive);
+    slot->Pre = block.text().endsWith(QStringLiteral("x  x"));
   }
   FCurrent = slot.get();
   return FCurrent;
@@ -232,13 +256,14 @@ bool TRunsImporter::Run(QStringView html) {
     if (html[i] != u'<') {
       qsizetype j = html.indexOf(u'<', i);
       if (j < 0) j = n;
-      // Between blocks the text is white space only. The engine drops it before a block's
-      // start, and elsewhere (before an end tag, or the end) adds it to the block before.
-      const bool beforeBlock = j < n && html[j] != u'/' && j + 1 < n && html[j + 1] != u'/' &&
-                               IsBlock(ReadTag(html, j).Name);
-      // The engine gives that space no format of its own.
+      // Between blocks the text is white space only. The engine drops a single character of
+      // it before a block's start, and otherwise (a longer run, or before an end tag, or the
+      // end) adds a space to the block before.
+      const bool beforeBlock = j + 1 < n && html[j + 1] != u'/' && IsBlock(ReadTag(html, j).Name);
+      // That space has the enclosing block's format before a block, none before an end.
       if (inParagraph) ok = AppendText(html.mid(i, j - i), Formats());
-      else if (!FFirstBlock && !beforeBlock) ok = AppendText(html.mid(i, j - i), &FPlain);
+      else if (!FFirstBlock && !(beforeBlock && j - i == 1))
+        ok = AppendText(html.mid(i, j - i), beforeBlock ? Formats() : &FPlain);
       i = j;
       continue;
     }

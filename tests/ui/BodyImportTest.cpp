@@ -58,6 +58,9 @@ private slots:
     QTest::addRow("links and entities")
         << page + p + "<a href=\"http://example.org/?a=1&amp;b=2\">see &lt;this&gt; &amp; &quot;that&quot;</a> end</p>\n</div>\n";
     QTest::addRow("notice first") << "<p style=\"background-color:#fff4ce;color:#000000\">cut</p>" + page + p + "x</p>\n</div>\n";
+    // The engine drops one white-space character between blocks, and makes longer runs a
+    // space of the block before, in the enclosing block's format.
+    QTest::addRow("space between blocks") << page + p + "a</p>\n\n" + p + "b</p> " + p + "c</p>\r\n" + p + "d</p>\n</div>\n";
     QTest::addRow("first part, open page") << page + p + "a</p>\n" + p + "b</p>";
     // What the converter writes for a real document with runs of every kind.
     const TRtfConversion rtf = RtfToHtml(
@@ -86,6 +89,8 @@ private slots:
     QTest::addRow("unknown entity") << "<p>&hellip;</p>";
     QTest::addRow("page colour") << "<div style=\"background-color:#ffff00\"><p>a</p></div>";
     QTest::addRow("unclosed tag") << "<p>a<span";
+    QTest::addRow("unquoted or crossed attributes") << "<p style=color:red>a</p><p title=\"x>y\">b</p>";
+    QTest::addRow("control characters") << QString("<p>a") + QChar(2) + "b</p>";
   }
 
   void otherHtmlIsLeftToTheEngine() {
