@@ -65,6 +65,8 @@ bool OnlyRuns(QStringView html) {
   std::vector<QStringView> open;
   bool inParagraph = false;
   bool filled = false;  // the open paragraph holds a character or a line break
+  std::size_t paragraphs = 0;          // paragraphs started so far
+  std::vector<std::size_t> divStarts;  // paragraphs started before each open <div>
   const qsizetype n = html.size();
   qsizetype i = 0;
   while (i < n) {
@@ -82,6 +84,11 @@ bool OnlyRuns(QStringView html) {
     if (tag.Closing) {
       // A stray or crossed end tag is for the engine to repair.
       if (open.empty() || open.back().compare(tag.Name, Qt::CaseInsensitive) != 0) return false;
+      if (Is(open.back(), u"div")) {
+        // A <div> holding no paragraph is a block of its own to the engine.
+        if (divStarts.empty() || divStarts.back() == paragraphs) return false;
+        divStarts.pop_back();
+      }
       if (Is(open.back(), u"p")) {
         // The engine treats a paragraph of nothing (or only spaces) in ways of its own; the
         // converter writes a blank line as a non-breaking space.
@@ -99,6 +106,9 @@ bool OnlyRuns(QStringView html) {
       if (Is(tag.Name, u"p")) {
         inParagraph = true;
         filled = false;
+        ++paragraphs;
+      } else {
+        divStarts.push_back(paragraphs);
       }
       // A <div>'s background the engine paints across its blocks, not on their text.
       if (Is(tag.Name, u"div") && html.mid(i, tag.End - i).contains(u"background", Qt::CaseInsensitive)) return false;
@@ -114,6 +124,8 @@ bool OnlyRuns(QStringView html) {
   // A long body's first part ends inside its page's <div>, which the engine closes.
   for (QStringView name : open)
     if (!Is(name, u"div")) return false;
+  for (std::size_t start : divStarts)
+    if (start == paragraphs) return false;
   return true;
 }
 
