@@ -160,6 +160,7 @@ private:
   QString FPending;  // text in FCurrent's format not yet written
   const TFormats* FPendingFormats = nullptr;
   bool FFirstBlock = true;
+  bool FEndsInSpace = false;  // the last character written is white space kept as written
   enum class TSpace { Preserve, Remove } FSpace = TSpace::Remove;
 };
 
@@ -207,6 +208,7 @@ void TRunsImporter::Append(QStringView text, const TFormats* f) {
     FPendingFormats = f;
   }
   FPending += text;
+  if (!text.isEmpty()) FEndsInSpace = false;
 }
 
 // As the engine's import: outside white-space:pre a run of spaces (across tags too) is one
@@ -250,6 +252,7 @@ bool TRunsImporter::AppendText(QStringView text, const TFormats* formats) {
       FSpace = TSpace::Preserve;
     }
     Append(QStringView(&c, 1), formats);
+    if (pre && c.isSpace()) FEndsInSpace = true;
   }
   return true;
 }
@@ -274,7 +277,8 @@ bool TRunsImporter::Run(QStringView html) {
       const bool beforeBlock = j + 1 < n && html[j + 1] != u'/' && IsBlock(ReadTag(html, j).Name);
       // That space has the enclosing block's format before a block, none before an end.
       if (inParagraph) ok = AppendText(html.mid(i, j - i), Formats());
-      else if (!FFirstBlock && !(beforeBlock && j - i == 1))
+      // Nor after a block that ends in white space kept as written (a tab in white-space:pre).
+      else if (!FFirstBlock && !(beforeBlock && j - i == 1) && !FEndsInSpace)
         ok = AppendText(html.mid(i, j - i), beforeBlock ? Formats() : &FPlain);
       i = j;
       continue;
