@@ -277,15 +277,19 @@ bool TRunsImporter::Run(QStringView html) {
       const bool beforeBlock = j + 1 < n && html[j + 1] != u'/' && IsBlock(ReadTag(html, j).Name);
       // That space has the enclosing block's format before a block, none before an end.
       if (inParagraph) ok = AppendText(html.mid(i, j - i), Formats());
-      // Nor after a block that ends in white space kept as written (a tab in white-space:pre).
-      else if (!FFirstBlock && !(beforeBlock && j - i == 1) && !FEndsInSpace)
+      else if (!FFirstBlock && !(beforeBlock && j - i == 1))
         ok = AppendText(html.mid(i, j - i), beforeBlock ? Formats() : &FPlain);
       i = j;
       continue;
     }
     const TTag tag = ReadTag(html, i);
     if (tag.Closing) {
-      if (Is(tag.Name, u"p")) inParagraph = false;
+      if (Is(tag.Name, u"p")) {
+        inParagraph = false;
+        // What the engine makes of the white space after a paragraph that ends in a tab kept
+        // as written depends on what follows much later: such a body is left to it.
+        if (FEndsInSpace) ok = false;
+      }
       FOpen.pop_back();
       FCurrent = nullptr;
     } else if (Is(tag.Name, u"br")) {
