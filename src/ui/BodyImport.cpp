@@ -59,6 +59,22 @@ TTag ReadTag(QStringView html, qsizetype at) {
   return {};
 }
 
+// Whether a block starts after the end tags and white space from html[at] on: 1 yes, 0 no,
+// -1 too many end tags to look past (the body is left to the engine).
+int BlockFollows(QStringView html, qsizetype at) {
+  const qsizetype n = html.size();
+  for (int tags = 0; tags < 64; ++tags) {
+    while (at < n && html[at].isSpace()) ++at;
+    if (at >= n) return 0;
+    if (html[at] != u'<') return 0;
+    const TTag tag = ReadTag(html, at);
+    if (tag.End < 0) return -1;
+    if (!tag.Closing) return IsBlock(tag.Name) ? 1 : 0;
+    at = tag.End;
+  }
+  return -1;
+}
+
 // True when html holds only what the cursor path writes: paragraphs (<p>, in <div>s that
 // hold no text of their own) of text, spans, links and line breaks, nested as opened.
 bool OnlyRuns(QStringView html) {
@@ -277,8 +293,12 @@ bool TRunsImporter::Run(QStringView html) {
       const bool beforeBlock = j + 1 < n && html[j + 1] != u'/' && IsBlock(ReadTag(html, j).Name);
       // That space has the enclosing block's format before a block, none before an end.
       if (inParagraph) ok = AppendText(html.mid(i, j - i), Formats());
-      else if (!FFirstBlock && !(beforeBlock && j - i == 1))
-        ok = AppendText(html.mid(i, j - i), beforeBlock ? Formats() : &FPlain);
+      else if (!FFirstBlock && !(beforeBlock && j - i == 1)) {
+        // Before end tags, the space stays only when no block starts after them.
+        const int later = beforeBlock ? 0 : BlockFollows(html, j);
+        if (later < 0) ok = false;
+        else if (later == 0) ok = AppendText(html.mid(i, j - i), beforeBlock ? Formats() : &FPlain);
+      }
       i = j;
       continue;
     }
