@@ -87,7 +87,9 @@ bool OnlyRuns(QStringView html) {
   qsizetype i = 0;
   while (i < n) {
     if (html[i] != u'<') {
-      if (!inParagraph && !html[i].isSpace()) return false;
+      const char16_t c = html[i].unicode();
+      const bool asciiSpace = c == u' ' || c == u'\t' || c == u'\n' || c == u'\r' || c == u'\f';
+      if (!inParagraph && !asciiSpace) return false;  // a non-breaking space is text
       if (!html[i].isSpace()) filled = true;
       // Control characters and nulls the engine treats in ways of its own.
       if (html[i].unicode() < 0x20 && html[i] != u'\t' && html[i] != u'\n' && html[i] != u'\r') return false;
