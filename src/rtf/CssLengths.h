@@ -7,4 +7,6 @@
 
 // Rewrites every length in declarations or a style sheet to px. em counts as 16 px, the
 // body's base size, except in font-size, where it stays relative to the parent's size.
+// Weights below normal (100 to 300, lighter) become normal, so that text the light face
+// lacks glyphs for still finds them.
 std::string CssLengthsToPx(std::string_view css);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <vector>
 
 #include "HtmlTokenizer.h"
 
@@ -17,6 +18,9 @@ std::string Lower(std::string_view s) {
   return out;
 }
 
+// Lists deeper than this are indented no further: the indent stays bounded by the input.
+constexpr std::size_t kMaxListIndent = 8;
+
 // A <meta> tag is at the start of real documents; looking further would only cost time.
 constexpr std::size_t kMetaSearchBytes = 8192;
 
@@ -29,6 +33,10 @@ std::string HtmlToText(std::string_view utf8) {
   int pre = 0;
   std::string skipUntil;
   bool space = false;  // a collapsed space is due before the next word
+  // The open lists, innermost last: 0 for <ul>, else the next number of an <ol>.
+  std::vector<int> lists;
+  std::size_t labelEnd = std::string::npos;  // where the last list label ends in out
+  const auto spaceDue = [&] { return space && out.size() != labelEnd; };
   const auto newline = [&] {
     while (!out.empty() && out.back() == ' ') out.pop_back();
     out += '\n';
@@ -49,7 +57,7 @@ std::string HtmlToText(std::string_view utf8) {
             space = true;
             continue;
           }
-          if (space && !lineStart()) out += ' ';
+          if (spaceDue() && !lineStart()) out += ' ';
           space = false;
           out += c;
         }
@@ -73,7 +81,7 @@ std::string HtmlToText(std::string_view utf8) {
             if (name == "src" && Lower(value.substr(0, 4)) == "cid:") carried = true;
           for (const auto& [name, value] : t.Attributes)
             if (!carried && name == "alt" && !value.empty()) {
-              if (space && !lineStart()) out += ' ';
+              if (spaceDue() && !lineStart()) out += ' ';
               out += value;
               space = false;
             }
@@ -89,9 +97,28 @@ std::string HtmlToText(std::string_view utf8) {
           if (!lineStart()) newline();
           space = false;
         }
+        if (t.Name == "ul" || t.Name == "ol") {
+          int start = 1;
+          for (const auto& [name, value] : t.Attributes)
+            if (name == "start" && !value.empty() && value.size() < 9 &&
+                std::all_of(value.begin(), value.end(), [](char c) { return c >= '0' && c <= '9'; }))
+              start = std::stoi(value);
+          lists.push_back(t.Name == "ul" ? 0 : std::max(start, 1));
+        }
+        if (t.Name == "li") {
+          // A reader's list: a bullet, or the item's number in an ordered list, indented by
+          // the list's depth. An <li> outside any list is bulleted as a browser shows it.
+          const std::size_t depth = std::min(std::max<std::size_t>(lists.size(), 1), kMaxListIndent);
+          out.append(2 * (depth - 1), ' ');
+          if (!lists.empty() && lists.back() > 0) out += std::to_string(lists.back()++) + ". ";
+          else out += "\u2022 ";
+          labelEnd = out.size();
+          space = false;
+        }
         break;
       case THtmlTokenKind::EndTag:
         if (t.Name == "pre" && pre > 0) --pre;
+        if ((t.Name == "ul" || t.Name == "ol") && !lists.empty()) lists.pop_back();
         if (In(t.Name, {"p", "div", "tr", "li", "h1", "h2", "h3", "h4", "h5", "h6", "table",
                         "blockquote", "pre", "dt", "dd", "address", "center"})) {
           if (!lineStart()) newline();

@@ -8,6 +8,7 @@
 #include <algorithm>
 
 #include "BodyHead.h"
+#include "BodyImport.h"
 #include "DocumentZoom.h"
 #include "MailtoLink.h"
 #include "Picture.h"
@@ -73,7 +74,7 @@ void TMessageBrowser::ShowBody(const TMessageBodyView& body) {
     const qsizetype head = twoSteps ? BodyHeadLength(body.Html, kHeadChars, 2 * kHeadChars) : body.Html.size();
     auto* doc = new TBodyDocument(TBodyPictureLoader(body.Pictures), this);
     doc->SetBaseFont(font);
-    doc->setHtml(head < body.Html.size() ? body.Html.left(head) : body.Html);
+    SetBodyHtml(*doc, head < body.Html.size() ? body.Html.left(head) : body.Html);
     Adopt(doc, continues);
     if (head >= body.Html.size()) {
       if (!body.Partial) emit BodyShown();
@@ -95,7 +96,7 @@ void TMessageBrowser::StartBuild(std::shared_ptr<TBuild> build) {
   FWorker = QThread::create([build, gui] {
     auto* doc = new TBodyDocument(TBodyPictureLoader(std::move(build->Pictures)));
     doc->SetBaseFont(build->Font);
-    doc->setHtml(build->Html);
+    SetBodyHtml(*doc, build->Html);
     build->Html.clear();
     doc->moveToThread(gui);
     build->Result = doc;

@@ -122,10 +122,17 @@ TEST(RtfHtmlSanitizer, LengthsBecomePixels) {
       {"font-size:11pt", "font-size:15px;"},
       {"font-size:1.2em;line-height:1.5;width:50%", "font-size:1.2em;line-height:1.5;width:50%;"},
       {"font-family:h1in", "font-family:h1in;"},
+      // Light weights are shown at normal weight (their faces lack scripts); others stay.
+      {"font-weight:300;color:red", "font-weight:normal;color:red;"},
+      {"font-weight: 200 !important", "font-weight:normal;"},
+      {"font-weight:Lighter", "font-weight:normal;"},
+      {"font-weight:600;font-weight:bold;font-weight:400", "font-weight:600;font-weight:bold;font-weight:400;"},
+      {"font:300 12pt Arial", "font:normal 16px Arial;"},
+      {"font:italic 700 12pt Arial", "font:italic 700 16px Arial;"},
   };
   for (const auto& c : cases) EXPECT_EQ(SanitizeStyle(c.Css), c.Kept) << c.Css;
-  const std::string sheet = Clean("<style>p.MsoNormal{margin:0in;font-size:12.0pt} .q{font-size:.9em;margin-left:1em}</style>");
-  EXPECT_NE(sheet.find("p.MsoNormal{margin:0px;font-size:16px} .q{font-size:.9em;margin-left:16px}"), std::string::npos) << sheet;
+  const std::string sheet = Clean("<style>p.MsoNormal{margin:0in;font-size:12.0pt} .q{font-size:.9em;margin-left:1em;font-weight:300}</style>");
+  EXPECT_NE(sheet.find("p.MsoNormal{margin:0px;font-size:16px} .q{font-size:.9em;margin-left:16px;font-weight:normal}"), std::string::npos) << sheet;
 }
 
 TEST(RtfHtmlSanitizer, StyleSheetsLoseOnlyWhatIsDangerous) {
@@ -166,6 +173,11 @@ TEST(RtfHtmlText, BlocksCellsAndEntities) {
       // that may omit ';' (the longest legacy prefix is taken, as a browser does).
       {"&CounterClockwiseContourIntegral;&NotEqualTilde;&Rarr;&rarr;&zwnj;x", "\u2233\u2242\u0338\u21a0\u2192\u200cx\n"},
       {"&copy2024 &notin; &notit; &hellip &amp", "\u00a92024 \u2209 \u00acit; &hellip &\n"},
+      // Lists as a reader sees them: bullets, numbers from start, nested lists indented.
+      {"<p>Items:</p><ul><li> one</li><li>two\n</li></ul>after", "Items:\n\u2022 one\n\u2022 two\nafter\n"},
+      {"<ol start=\"3\"><li>c<li>d</ol><ol><li>a</ol>", "3. c\n4. d\n1. a\n"},
+      {"<ul><li>a<ol><li>b</li></ol></li><li>c</li></ul>", "\u2022 a\n  1. b\n\u2022 c\n"},
+      {"<li>stray</li><ol start=x><li>x</li></ol>", "\u2022 stray\n1. x\n"},
   };
   for (const auto& c : cases) EXPECT_EQ(HtmlToText(c.Html), c.Text) << c.Html;
 }

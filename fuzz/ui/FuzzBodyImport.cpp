@@ -1,0 +1,40 @@
+// The message pane's cursor path on any HTML: it must stay memory-safe and bounded, and
+// anything it leaves alone must leave the document empty. With VELQUIN_FUZZ_COMPARE=1 it
+// also stops where the text differs from the text engine's own import of the same HTML:
+// the pane's tests hold that agreement for the bodies our converter writes, while arbitrary
+// markup still finds differences of white space, so the comparison is a hunt on demand.
+
+#include <QGuiApplication>
+#include <QTextDocument>
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+
+#include "BodyImport.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  static QGuiApplication* app = [] {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    static int argc = 1;
+    static char name[] = "fuzz_body_import";
+    static char* argv[] = {name, nullptr};
+    return new QGuiApplication(argc, argv);
+  }();
+  (void)app;
+  if (size > 64 * 1024) return 0;
+  const QString html = QString::fromUtf8(reinterpret_cast<const char*>(data), qsizetype(size));
+  QTextDocument ours;
+  if (!ImportRunsHtml(ours, html)) {
+    if (!ours.isEmpty()) __builtin_trap();
+    return 0;
+  }
+  static const bool compare = qEnvironmentVariableIntValue("VELQUIN_FUZZ_COMPARE") == 1;
+  if (!compare) {
+    (void)ours.toPlainText();
+    return 0;
+  }
+  QTextDocument engine;
+  engine.setHtml(html);
+  if (ours.toPlainText() != engine.toPlainText() || ours.blockCount() != engine.blockCount()) __builtin_trap();
+  return 0;
+}
