@@ -46,7 +46,9 @@ int main(int argc, char** argv) {
     TfmVelquinDatReader window;
     // The options dialog is made only when it is shown (first run, or Options...).
     window.show();
-    result = app.exec();
+    // A signal taken while the first show ran a modal dialog (the first run's options) has
+    // already ended that dialog's loop; the main loop would start afresh and never end.
+    if (app.TerminationSignal() == 0) result = app.exec();
   }  // the window, its readers and their temporary folders go here
   // Ended by a signal: the folders are gone; now end as the signal would have, so that
   // whoever sent it sees it.

@@ -67,6 +67,33 @@ private slots:
     QCOMPARE(OurFolders(pid), QStringList());
   }
 
+  // On a first run the window's first show holds the options dialog, before the main loop
+  // has started: the signal must still end the viewer, not only the dialog.
+  void aSignalDuringTheFirstRunDialogEndsTheViewer() {
+    QTemporaryDir fresh;
+    QVERIFY(fresh.isValid());
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    env.insert(QStringLiteral("TMPDIR"), TempDir());
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), fresh.filePath(QStringLiteral("config")));
+    env.insert(QStringLiteral("XDG_CONFIG_DIRS"), fresh.filePath(QStringLiteral("etc")));
+    QProcess viewer;
+    viewer.setProcessEnvironment(env);
+    viewer.start(QStringLiteral(VELQUIN_READER_EXE), {FDir.filePath(QStringLiteral("shown.dat"))});
+    QVERIFY(viewer.waitForStarted(10000));
+    // The first run records itself in the store before it shows the dialog.
+    const QString config = fresh.filePath(QStringLiteral("config"));
+    auto stored = [&config] {
+      return !QDir(config).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).isEmpty();
+    };
+    for (int i = 0; i < 300 && !stored(); ++i) QTest::qWait(50);
+    QVERIFY(stored());
+    QTest::qWait(500);
+    QCOMPARE(::kill(static_cast<pid_t>(viewer.processId()), SIGTERM), 0);
+    QVERIFY(viewer.waitForFinished(20000));
+    QCOMPARE(viewer.exitStatus(), QProcess::CrashExit);
+  }
+
   void aStartRemovesWhatAKilledViewerLeft() {
     QProcess killed;
     QVERIFY(Start(killed));
