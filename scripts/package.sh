@@ -31,7 +31,8 @@ if [ "${1:-}" = "--install" ]; then
   echo "== install"
   export DEBIAN_FRONTEND=noninteractive
   # Without Recommends, as a minimal machine installs it: the Depends alone must be enough.
-  apt-get install -y -q --no-install-recommends "./$deb" >/dev/null
+  # --reinstall: a copy of the same version left by an interrupted run is replaced, not kept.
+  apt-get install -y -q --reinstall --no-install-recommends "./$deb" >/dev/null
   files=$(dpkg -L velquin-reader | while read -r f; do if [ -f "$f" ]; then echo "$f"; fi; done)
   bash scripts/check-installed.sh build/release/samples/welcome.tnef
   echo "== remove"
