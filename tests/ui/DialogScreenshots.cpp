@@ -12,19 +12,10 @@
 
 #include "AttachmentActions.h"
 #include "Languages.h"
+#include "ScreenshotSupport.h"
 #include "TNEFReaderConst.h"
 #include "fmTNEFReaderOptions.h"
 #include "ui_fmTNEFReaderOptions.h"
-
-namespace {
-
-bool Save(QWidget* widget, const QString& path) {
-  widget->activateWindow();
-  QApplication::processEvents();
-  return widget->grab().save(path);
-}
-
-}  // namespace
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
@@ -33,9 +24,7 @@ int main(int argc, char** argv) {
   QDir().mkpath(out);
   // A scratch registry, so the pictures show the defaults and no one's settings change.
   QTemporaryDir scratch;
-  qputenv("XDG_CONFIG_HOME", (scratch.path() + "/config").toUtf8());
-  qputenv("XDG_CONFIG_DIRS", (scratch.path() + "/etc").toUtf8());
-  qputenv("XDG_DATA_HOME", (scratch.path() + "/data").toUtf8());
+  UseScratchSettings(scratch);
   // The modules are looked up under this program's own name.
   for (const char* abbreviation : {"FRA", "CHS"}) {
     const QString target = QCoreApplication::applicationFilePath() + "." + abbreviation;

@@ -15,6 +15,7 @@
 #include "AboutBox.h"
 #include "ErrorBox.h"
 #include "Languages.h"
+#include "ScreenshotSupport.h"
 #include "MimeClassesRootProvider.h"
 #include "MessagePrint.h"
 #include "OpenWarning.h"
@@ -54,12 +55,6 @@ std::string Sample(const QString& folder) {
   return b.WriteTo((folder + "/winmail.dat").toStdString());
 }
 
-bool Save(QWidget* widget, const QString& path) {
-  widget->activateWindow();
-  QApplication::processEvents();
-  return widget->grab().save(path);
-}
-
 // Grabs the modal dialog that the next call opens, then closes it.
 void GrabNextModal(const QString& path, int& failures, int delay = 400) {
   QTimer::singleShot(delay, [path, &failures] {
@@ -83,9 +78,7 @@ int main(int argc, char** argv) {
   const QString out = QString::fromLocal8Bit(argv[1]);
   QDir().mkpath(out);
   QTemporaryDir scratch;
-  qputenv("XDG_CONFIG_HOME", (scratch.path() + "/config").toUtf8());
-  qputenv("XDG_CONFIG_DIRS", (scratch.path() + "/etc").toUtf8());
-  qputenv("XDG_DATA_HOME", (scratch.path() + "/data").toUtf8());
+  UseScratchSettings(scratch);
   // The Type column from the shared MIME database, as the installed viewer has it.
   SetClassesRootProvider(std::make_shared<TMimeClassesRootProvider>());
   // The window takes the output folder for a file to open: that complaint is not shown.
