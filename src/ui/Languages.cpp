@@ -134,6 +134,7 @@ QString ApplyLanguage(int index) {
   if (current.Translator) QCoreApplication::removeTranslator(current.Translator.get());
   if (current.QtTranslator) QCoreApplication::removeTranslator(current.QtTranslator.get());
   current = std::move(next);
+  QLocale::setDefault(InterfaceLocale(current.Row));
   if (current.QtTranslator) QCoreApplication::installTranslator(current.QtTranslator.get());
   if (current.Translator) QCoreApplication::installTranslator(current.Translator.get());
   InstallTranslationHook();
@@ -147,6 +148,33 @@ QString ApplyLanguage(int index) {
   }
   QCoreApplication::sendPostedEvents(nullptr, QEvent::LanguageChange);
   return current.Path;
+}
+
+QLocale InterfaceLocale(int row) {
+  static constexpr std::array<QLocale::Language, 3> kLocaleLanguages = {QLocale::English, QLocale::French,
+                                                                        QLocale::Chinese};
+  static_assert(kLocaleLanguages.size() == kLanguages.size());
+  const QLocale::Language wanted = kLocaleLanguages[static_cast<std::size_t>(LanguageRow(row))];
+  const QLocale system = QLocale::system();
+  // The system's own conventions when it speaks the same language: they carry its country.
+  if (system.language() == wanted && (wanted != QLocale::Chinese || system.script() != QLocale::TraditionalChineseScript))
+    return system;
+  const char* name = kLanguages[static_cast<std::size_t>(LanguageRow(row))].QtLocale;
+  return QLocale(QString::fromLatin1(*name != '\0' ? name : "en_US"));
+}
+
+QString LabelText(const QString& caption) {
+  switch (CurrentLanguageRow()) {
+    case 1: return caption + QStringLiteral("\u00A0:");  // French sets a space before the colon
+    case 2: return caption + QChar(0xFF1A);              // Chinese uses the full-width colon
+    default: return caption + QLatin1Char(':');
+  }
+}
+
+QString LabelledText(const QString& caption, const QString& value) {
+  const QString label = LabelText(caption);
+  // A full-width colon carries its own space.
+  return label.endsWith(QChar(0xFF1A)) ? label + value : label + QLatin1Char(' ') + value;
 }
 
 QString CurrentLanguageModule() { return Current().Path; }

@@ -6,6 +6,7 @@
 // then in the installed translations folder. While one is loaded, every form text and every
 // entry of the string table (through the table's translation hook) comes from it.
 
+#include <QLocale>
 #include <QString>
 #include <array>
 #include <cstdint>
@@ -55,6 +56,15 @@ QString ApplyLanguage(int index);
 QString CurrentLanguageModule();
 // The row of the language whose texts are in force: 0 when no module is loaded.
 int CurrentLanguageRow();
+
+// The locale that dates, numbers and file type descriptions follow for a row of the table:
+// the system's when it speaks that language, else the language's own. ApplyLanguage makes
+// it the default.
+QLocale InterfaceLocale(int row);
+// A caption followed by its colon as the interface language writes it ("Date\u00A0:").
+QString LabelText(const QString& caption);
+// "Caption: value", spaced as the interface language spaces it.
+QString LabelledText(const QString& caption, const QString& value);
 
 // Makes LoadResString answer from the language module in force. Installed once at start;
 // ApplyLanguage installs it too.

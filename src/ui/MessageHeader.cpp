@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 
 #include "CalendarItem.h"
+#include "Languages.h"
 #include "TNEFReaderClass.h"
 #include "TNEFReaderConst.h"
 
@@ -50,7 +51,7 @@ QString StatusText(TTaskStatus status) {
   }
 }
 
-QString Line(TStringId label, const QString& value) { return Res(label) + QStringLiteral(": ") + value; }
+QString Line(TStringId label, const QString& value) { return LabelledText(Res(label), value); }
 
 }  // namespace
 
@@ -123,9 +124,9 @@ TMessageHeader::TMessageHeader(QAction* addToCalendar, QWidget* parent) : QWidge
 }
 
 void TMessageHeader::Retranslate() {
-  FDateLabel->setText(Res(TStringId::HeaderDate) + QLatin1Char(':'));
-  FToLabel->setText(Res(TStringId::HeaderTo) + QLatin1Char(':'));
-  FCcLabel->setText(Res(TStringId::HeaderCc) + QLatin1Char(':'));
+  FDateLabel->setText(LabelText(Res(TStringId::HeaderDate)));
+  FToLabel->setText(LabelText(Res(TStringId::HeaderTo)));
+  FCcLabel->setText(LabelText(Res(TStringId::HeaderCc)));
 }
 
 void TMessageHeader::SetRow(QLabel* label, TElidedLabel* value, const QString& text) {

@@ -23,6 +23,7 @@
 
 #include "ErrorBox.h"
 #include "Exception.h"
+#include "Languages.h"
 #include "MessageBrowser.h"
 #include "MessageHeader.h"
 #include "SafeFileName.h"
@@ -78,7 +79,7 @@ std::unique_ptr<QTextDocument> MessagePrintDocument(const QList<TPrintHeaderLine
     QTextCharFormat value;
     value.setFontPointSize(label.fontPointSize());
     if (first) value.setFontWeight(QFont::Bold);
-    cursor.insertText(line.Label + QStringLiteral(": "), label);
+    cursor.insertText(LabelledText(line.Label, {}), label);
     cursor.insertText(line.Value, value);
     first = false;
   }

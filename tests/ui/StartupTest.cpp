@@ -8,11 +8,13 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QLocale>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
 
 #include "Languages.h"
+#include "MessageHeader.h"
 #include "Startup.h"
 #include "StoreNotices.h"
 #include "UiTestSupport.h"
@@ -214,6 +216,42 @@ private slots:
     // Told once: a later look finds nothing new.
     window.ShowStoreNotices();
     QCOMPARE(window.findChildren<QMessageBox*>(QStringLiteral("StoreNotice")).size(), 1);
+  }
+
+  // Dates follow the interface language, not only the system's: this French user reading
+  // the English texts gets English dates; the French texts keep the system's conventions.
+  // The header's captions take the colon as each language writes it.
+  void datesAndCaptionsFollowTheInterfaceLanguage() {
+    const QString path = FDir.filePath(QStringLiteral("dated.dat"));
+    tb::TnefBuilder b;
+    b.Subject("Dated").Msg(0x00038005, tb::Date(2024, 3, 5, 9, 7, 1));  // attDateSent
+    b.WriteTo(path.toStdString());
+    TfmVelquinDatReader window;
+    window.OpenFile(path);
+    const auto caption = [&] {
+      for (const QLabel* label : window.MessageHeader().findChildren<QLabel*>())
+        if (label->text().startsWith(QStringLiteral("Date")) || label->text().startsWith(QStringLiteral("日期")))
+          return label->text();
+      return QString();
+    };
+
+    ApplyLanguage(0);
+    QCOMPARE(QLocale().language(), QLocale::English);
+    QVERIFY2(window.MessageHeader().DateLine().FullText().contains(QStringLiteral("March")),
+             qPrintable(window.MessageHeader().DateLine().FullText()));
+    QCOMPARE(caption(), QStringLiteral("Date:"));
+
+    ApplyLanguage(1);
+    QCOMPARE(QLocale(), QLocale::system());
+    QVERIFY2(window.MessageHeader().DateLine().FullText().contains(QStringLiteral("mars")),
+             qPrintable(window.MessageHeader().DateLine().FullText()));
+    QCOMPARE(caption(), QStringLiteral("Date\u00A0:"));
+
+    ApplyLanguage(2);
+    QCOMPARE(QLocale().language(), QLocale::Chinese);
+    QVERIFY2(window.MessageHeader().DateLine().FullText().contains(QStringLiteral("3月")),
+             qPrintable(window.MessageHeader().DateLine().FullText()));
+    QVERIFY2(caption().endsWith(QChar(0xFF1A)), qPrintable(caption()));
   }
 
   void websiteFallsBackToTheUserGuide() {
