@@ -80,6 +80,7 @@ void TfmVelquinDatReader::OpenEmbeddedMessage(TTNEFFile& file) {
   setWindowTitle(Res(TStringId::AppTitle) + QStringLiteral(" - ") + QString::fromStdString(FReader->DisplaySubject()));
   FillList();
   UpdateNavigation();
+  if (FReader->IsDamaged()) ShowDamagedNotice();
 }
 
 void TfmVelquinDatReader::actBackExecute() {

@@ -591,6 +591,8 @@ void TfmVelquinDatReader::ShowItem(TTNEFFile* file) {
     }
     if (FSelectedMessage) {
       ShowMessagePane(*FSelectedMessage);
+      // The file around it may be sound: the attached message's own records tell.
+      if (FSelectedMessage->IsDamaged()) ShowDamagedNotice();
     } else {
       ui->pnlMessage->hide();
       ui->lblExternal->show();

@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QTest>
 #include <QTextBrowser>
 #include <QTimer>
@@ -116,6 +117,25 @@ private slots:
     QCOMPARE(w.ListModel().Count(), 3);
     // Back where the user left: the attached message's row is selected again.
     QCOMPARE(f.edtSubject->text(), QStringLiteral("Middle"));
+  }
+
+  // A sound file can carry a damaged attached message: shown or opened, it gets the notice.
+  void damagedAttachedMessageIsTold() {
+    tb::TnefBuilder outer;
+    outer.Subject("Outer");
+    AttachMessage(outer, Inner("Cut") + "trailing garbage");
+    outer.WriteTo(Path("carrier.dat").toStdString());
+
+    TfmVelquinDatReader w;
+    w.OpenFile(Path("carrier.dat"));
+    QVERIFY(w.DamagedNotice() == nullptr || w.DamagedNotice()->isHidden());
+    w.SelectRow(1);
+    QCOMPARE(w.Form().edtSubject->text(), QStringLiteral("Cut"));
+    QVERIFY(w.DamagedNotice() && w.DamagedNotice()->isVisible());
+    w.DamagedNotice()->hide();
+    w.Form().actOpen->trigger();
+    QCOMPARE(w.NestingDepth(), 1);
+    QVERIFY(w.DamagedNotice()->isVisible());
   }
 
   void headerShowsDateToAndCcAndHidesEmptyLines() {
