@@ -451,6 +451,9 @@ QString TBodySlicer::Next(qsizetype atLeast) {
   const QStringView html(FHtml);
   QString out = FStyleSheets;
   for (const TOpen& open : FOpen) out += html.mid(open.Start, open.End - open.Start);
+  // What each slice repeats is at most what it adds, so that a body of huge style sheets or
+  // deep containers still costs time linear in its size.
+  atLeast = std::max(atLeast, out.size());
   const qsizetype n = html.size();
   const qsizetype start = FAt;
   qsizetype i = FAt;

@@ -171,6 +171,23 @@ private slots:
     QVERIFY2(difference.isEmpty(), qPrintable(difference + "\n" + html.left(600)));
   }
 
+  void slicesRepeatNoMoreThanTheyAdd() {
+    // Every slice repeats the style sheets and open containers: a body made mostly of them
+    // must not cost their size once per block.
+    QString html = QStringLiteral("<style>") + QString(20000, u' ') + QStringLiteral("p{margin:0}</style>");
+    for (int i = 0; i < 200; ++i) html += QStringLiteral("<div>");
+    for (int i = 0; i < 3000; ++i) html += QStringLiteral("<p>%1</p>\n").arg(i);
+    TBodySlicer slicer(html, 0);
+    qsizetype total = 0;
+    int slices = 0;
+    while (!slicer.AtEnd()) {
+      total += slicer.Next(1).size();
+      ++slices;
+    }
+    QVERIFY(slices > 1);
+    QVERIFY2(total <= 3 * html.size(), qPrintable(QString::number(total)));
+  }
+
   void otherHtmlIsLeftToTheEngine_data() {
     QTest::addColumn<QString>("html");
     QTest::addRow("table") << "<p>a</p><table><tr><td>x</td></tr></table>";
