@@ -1,5 +1,6 @@
 // The message pane's cursor path on any HTML: it must stay memory-safe and bounded, and
-// anything it leaves alone must leave the document empty. With VELQUIN_FUZZ_COMPARE=1 it
+// anything it leaves alone must leave the document empty. The slices a fill cuts the same
+// HTML into must end, each past the one before, and append to a document safely. With VELQUIN_FUZZ_COMPARE=1 it
 // also stops where the text differs from the text engine's own import of the same HTML:
 // the pane's tests hold that agreement for the bodies our converter writes, while arbitrary
 // markup still finds differences of white space, so the comparison is a hunt on demand.
@@ -23,6 +24,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   (void)app;
   if (size > 64 * 1024) return 0;
   const QString html = QString::fromUtf8(reinterpret_cast<const char*>(data), qsizetype(size));
+  {
+    QTextDocument filled;
+    TBodySlicer slicer(html, size % 7 == 0 ? 0 : html.size() / 3);
+    qsizetype at = -1;
+    while (!slicer.AtEnd()) {
+      AppendBodySlice(filled, slicer.Next(64), filled.defaultFont(), size % 3 == 0 ? 150 : 100, {});
+      if (slicer.CutEnd() <= at) __builtin_trap();
+      at = slicer.CutEnd();
+    }
+  }
   QTextDocument ours;
   if (!ImportRunsHtml(ours, html)) {
     if (!ours.isEmpty()) __builtin_trap();

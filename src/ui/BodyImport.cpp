@@ -4,9 +4,14 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTextDocumentFragment>
 #include <QTextFragment>
+#include <QTextFrame>
+#include <algorithm>
 #include <memory>
 #include <vector>
+
+#include "DocumentZoom.h"
 
 namespace {
 
@@ -338,6 +343,8 @@ bool TRunsImporter::Run(QStringView html) {
 
 }  // namespace
 
+bool IsRunsHtml(QStringView html) { return OnlyRuns(html); }
+
 bool ImportRunsHtml(QTextDocument& doc, QStringView html) {
   if (!OnlyRuns(html)) return false;
   return TRunsImporter(doc).Run(html);
@@ -345,4 +352,185 @@ bool ImportRunsHtml(QTextDocument& doc, QStringView html) {
 
 void SetBodyHtml(QTextDocument& doc, const QString& html) {
   if (!ImportRunsHtml(doc, html)) doc.setHtml(html);
+}
+
+namespace {
+
+bool OneOf(QStringView name, std::initializer_list<const char16_t*> names) {
+  for (const char16_t* n : names)
+    if (Is(name, n)) return true;
+  return false;
+}
+
+// Elements after whose end, or before whose start, the engine starts a new block.
+bool IsTopBlock(QStringView name) {
+  return OneOf(name, {u"p", u"div", u"table", u"ul", u"ol", u"dl", u"pre", u"blockquote", u"center", u"h1", u"h2",
+                      u"h3", u"h4", u"h5", u"h6"});
+}
+
+// Elements that may stay open across a cut: re-opened at the next slice's start, they give
+// its blocks what they gave them in the whole body.
+// (A quote's blocks are not among them: the engine indents the quote as one.)
+bool IsContainer(QStringView name) { return OneOf(name, {u"div", u"font", u"center"}); }
+
+bool IsVoid(QStringView name) {
+  return OneOf(name, {u"br", u"hr", u"img", u"col", u"wbr", u"body", u"meta", u"link", u"input", u"base", u"area",
+                      u"param"});
+}
+
+// The name of the tag at html[at] == '<', and whether it closes.
+QStringView TagName(QStringView html, qsizetype at, bool* closing) {
+  qsizetype j = at + 1;
+  *closing = j < html.size() && html[j] == u'/';
+  if (*closing) ++j;
+  const qsizetype start = j;
+  while (j < html.size() && html[j].isLetterOrNumber() && html[j].unicode() < 128) ++j;
+  return html.mid(start, j - start);
+}
+
+// One past the '>' that ends the tag at html[at], outside quoted values; html.size() when none.
+qsizetype TagEnd(QStringView html, qsizetype at) {
+  QChar quote;
+  for (qsizetype j = at + 1; j < html.size(); ++j) {
+    if (quote != QChar()) {
+      if (html[j] == quote) quote = QChar();
+    } else if (html[j] == u'"' || html[j] == u'\'') {
+      quote = html[j];
+    } else if (html[j] == u'>') {
+      return j + 1;
+    }
+  }
+  return html.size();
+}
+
+}  // namespace
+
+TBodySlicer::TBodySlicer(QString html, qsizetype from) : FHtml(std::move(html)) {
+  from = std::clamp<qsizetype>(from, 0, FHtml.size());
+  for (qsizetype i = FHtml.indexOf(u'<'); i >= 0 && i < from; i = FHtml.indexOf(u'<', i)) i = Step(i, nullptr);
+  FAt = FCutEnd = from;
+}
+
+qsizetype TBodySlicer::Step(qsizetype at, QString* out) {
+  const QStringView html(FHtml);
+  bool closing = false;
+  const QStringView name = TagName(html, at, &closing);
+  const qsizetype end = TagEnd(html, at);
+  if (!closing && Is(name, u"style")) {
+    // The engine applies a style sheet to what follows it, so every later slice starts with
+    // it too.
+    const qsizetype close = html.indexOf(u"</style>", end, Qt::CaseInsensitive);
+    const qsizetype after = close < 0 ? html.size() : close + 8;
+    if (out != nullptr) *out += html.mid(at, after - at);
+    FStyleSheets += html.mid(at, after - at);
+    return after;
+  }
+  if (out != nullptr) *out += html.mid(at, end - at);
+  if (name.isEmpty()) return end;
+  if (!closing) {
+    const bool selfClosing = end - at >= 3 && html[end - 2] == u'/';
+    if (!IsVoid(name) && !selfClosing) FOpen.push_back({at, end, name});
+    return end;
+  }
+  // An end tag closes the innermost element of its name and what is open inside it; one
+  // that closes nothing is left alone, as the engine leaves it.
+  for (std::size_t k = FOpen.size(); k-- > 0;) {
+    if (FOpen[k].Name.compare(name, Qt::CaseInsensitive) == 0) {
+      FOpen.resize(k);
+      break;
+    }
+  }
+  return end;
+}
+
+bool TBodySlicer::AtCleanCut() const {
+  return std::all_of(FOpen.begin(), FOpen.end(), [](const TOpen& o) { return IsContainer(o.Name); });
+}
+
+QString TBodySlicer::Next(qsizetype atLeast) {
+  const QStringView html(FHtml);
+  QString out = FStyleSheets;
+  for (const TOpen& open : FOpen) out += html.mid(open.Start, open.End - open.Start);
+  // What each slice repeats is at most what it adds, so that a body of huge style sheets or
+  // deep containers still costs time linear in its size.
+  atLeast = std::max(atLeast, out.size());
+  const qsizetype n = html.size();
+  const qsizetype start = FAt;
+  qsizetype i = FAt;
+  while (i < n) {
+    if (html[i] != u'<') {
+      qsizetype j = html.indexOf(u'<', i);
+      if (j < 0) j = n;
+      out += html.mid(i, j - i);
+      i = j;
+      continue;
+    }
+    bool closing = false;
+    const QStringView name = TagName(html, i, &closing);
+    const qsizetype end = Step(i, &out);
+    if (closing && end - start >= atLeast && IsTopBlock(name) && AtCleanCut()) {
+      // A cut where a block starts after at most one white-space character, which the
+      // engine drops there.
+      qsizetype k = end;
+      if (k < n && html[k].isSpace()) ++k;
+      bool nextClosing = false;
+      if (k + 1 < n && html[k] == u'<' && IsTopBlock(TagName(html, k, &nextClosing)) && !nextClosing) {
+        FCutEnd = end;
+        FAt = k;
+        return out;
+      }
+    }
+    i = end;
+  }
+  FAt = FCutEnd = n;
+  return out;
+}
+
+void AppendBodySlice(QTextDocument& doc, const QString& sliceHtml, const QFont& base, int zoom,
+                     const std::function<QVariant(const QUrl&)>& resources) {
+  QTextDocument scratch;
+  scratch.setUndoRedoEnabled(false);
+  scratch.setDefaultFont(base);
+  if (resources) scratch.setResourceProvider(resources);
+  scratch.setHtml(sliceHtml);
+  if (zoom != 100) ZoomDocument(scratch, base, zoom);
+  const bool empty = doc.isEmpty();
+  if (empty) doc.rootFrame()->setFrameFormat(scratch.rootFrame()->frameFormat());
+  QTextCursor cursor(&doc);
+  cursor.movePosition(QTextCursor::End);
+  // The slice's first block is the document's first when the document is new, else a block
+  // of its own (after a table too: the engine keeps the empty block that ends a table's
+  // frame); a slice that starts with a table is placed after the last block as it stands.
+  const QTextBlock first = scratch.begin();
+  // (A list's items, a table's cells and pictures are objects of their document: the copy
+  // makes them anew in doc.)
+  const bool startsWithFrame =
+      first.length() <= 1 && first.next().isValid() && QTextCursor(first.next()).currentFrame() != scratch.rootFrame();
+  // A list's first item the copy writes as a block of its own, except into a list item,
+  // where it would join the item: there the block made for it is taken out again.
+  const bool startsWithList = first.textList() != nullptr;
+  const int joinAt = startsWithList && !empty && doc.lastBlock().textList() != nullptr ? cursor.position() : -1;
+  if (empty) {
+    cursor.setBlockFormat(first.blockFormat());
+    cursor.setBlockCharFormat(first.charFormat());
+  } else if (!startsWithFrame && (!startsWithList || joinAt >= 0)) {
+    cursor.insertBlock(first.blockFormat(), first.charFormat());
+  }
+  const int before = doc.lastBlock().blockNumber();
+  cursor.insertFragment(QTextDocumentFragment(&scratch));
+  if (joinAt >= 0) {
+    QTextCursor join(&doc);
+    join.setPosition(joinAt);
+    join.deleteChar();
+  }
+  if (startsWithList) {
+    // The block the copy made for the item says "no indent", which the engine leaves unsaid.
+    const QTextBlock item = doc.findBlockByNumber(empty ? 0 : joinAt >= 0 ? before : before + 1);
+    if (item.isValid() && item.textList() != nullptr && item.blockFormat().hasProperty(QTextFormat::BlockIndent) &&
+        item.blockFormat().indent() == 0) {
+      QTextBlockFormat format = item.blockFormat();
+      format.clearProperty(QTextFormat::BlockIndent);
+      QTextCursor(item).setBlockFormat(format);
+    }
+  }
 }

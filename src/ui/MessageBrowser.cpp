@@ -4,6 +4,7 @@
 #include <QImage>
 #include <QScrollBar>
 #include <QThread>
+#include <QTimer>
 #include <QWheelEvent>
 #include <algorithm>
 
@@ -65,11 +66,47 @@ void TMessageBrowser::ShowBody(const TMessageBodyView& body) {
   // Bodies asked for earlier and not yet in the view are not wanted any more.
   FNext.reset();
   if (FBuilding) FBuilding->Wanted = false;
+  StopFill();
   // The whole of the body whose first part is shown continues it: no new first part.
   const bool continues = FShowsFirstPart && !body.Partial;
   FShowsFirstPart = body.Partial;
+  QString shownHead;
+  std::swap(shownHead, FHeadHtml);
 
   const bool twoSteps = body.Html.size() > kTwoStepChars;
+  if (twoSteps && !body.Partial && !IsRunsHtml(body.Html)) {
+    // The shown first part grows into the whole body when the whole starts with it.
+    if (continues && FOwnDocument != nullptr && !shownHead.isEmpty() && body.Html.startsWith(shownHead)) {
+      auto slicer = std::make_unique<TBodySlicer>(body.Html, shownHead.size());
+      if (slicer->AtCleanCut()) {
+        FOwnDocument->SetPictures(TBodyPictureLoader(body.Pictures));
+        StartFill(std::move(slicer));
+        return;
+      }
+    }
+    auto slicer = std::make_unique<TBodySlicer>(body.Html, 0);
+    auto* doc = new TBodyDocument(TBodyPictureLoader(body.Pictures), this);
+    doc->SetBaseFont(font);
+    Adopt(doc, continues);
+    AppendBodySlice(*doc, slicer->Next(kHeadChars), font, FZoom,
+                    [doc](const QUrl& url) { return doc->resource(QTextDocument::ImageResource, url); });
+    StartFill(std::move(slicer));
+    return;
+  }
+  if (body.Partial) {
+    // Cut where the whole body can go on from in slices, should the whole start the same.
+    TBodySlicer cut(body.Html, 0);
+    cut.Next(kHeadChars);
+    // A long first part without such a cut (one long table) is cut as any long body is.
+    FHeadHtml = body.Html.left(!cut.AtEnd() ? cut.CutEnd()
+                               : twoSteps   ? BodyHeadLength(body.Html, kHeadChars, 2 * kHeadChars)
+                                            : body.Html.size());
+    auto* doc = new TBodyDocument(TBodyPictureLoader(body.Pictures), this);
+    doc->SetBaseFont(font);
+    SetBodyHtml(*doc, FHeadHtml);
+    Adopt(doc, false);
+    return;
+  }
   if (!continues || !twoSteps) {
     const qsizetype head = twoSteps ? BodyHeadLength(body.Html, kHeadChars, 2 * kHeadChars) : body.Html.size();
     auto* doc = new TBodyDocument(TBodyPictureLoader(body.Pictures), this);
@@ -77,17 +114,50 @@ void TMessageBrowser::ShowBody(const TMessageBodyView& body) {
     SetBodyHtml(*doc, head < body.Html.size() ? body.Html.left(head) : body.Html);
     Adopt(doc, continues);
     if (head >= body.Html.size()) {
-      if (!body.Partial) emit BodyShown();
+      emit BodyShown();
       return;
     }
   }
-  if (body.Partial) return;
   auto build = std::make_shared<TBuild>();
   build->Html = body.Html;
   build->Pictures = body.Pictures;
   build->Font = font;
   if (FWorker != nullptr) FNext = std::move(build);  // starts when the current build ends
   else StartBuild(std::move(build));
+}
+
+void TMessageBrowser::StartFill(std::unique_ptr<TBodySlicer> slicer) {
+  FSlicer = std::move(slicer);
+  FFilled = FOwnDocument != nullptr ? FOwnDocument->characterCount() : 0;
+  if (FSlicer->AtEnd()) {
+    StopFill();
+    emit BodyShown();
+    return;
+  }
+  if (FFillTimer == nullptr) {
+    FFillTimer = new QTimer(this);
+    FFillTimer->setInterval(0);
+    connect(FFillTimer, &QTimer::timeout, this, &TMessageBrowser::FillStep);
+  }
+  FFillTimer->start();
+}
+
+void TMessageBrowser::FillStep() {
+  if (!FSlicer || FOwnDocument == nullptr) return StopFill();
+  TBodyDocument* doc = FOwnDocument;
+  const QString slice = FSlicer->Next(std::clamp(FFilled / 2, kMinSliceChars, kMaxSliceChars));
+  FFilled += slice.size();
+  AppendBodySlice(*doc, slice, doc->BaseFont(), FZoom,
+                  [doc](const QUrl& url) { return doc->resource(QTextDocument::ImageResource, url); });
+  if (FSlicer->AtEnd()) {
+    StopFill();
+    emit BodyShown();
+  }
+}
+
+void TMessageBrowser::StopFill() {
+  FSlicer.reset();
+  if (FFillTimer != nullptr) FFillTimer->stop();
 }
 
 void TMessageBrowser::StartBuild(std::shared_ptr<TBuild> build) {

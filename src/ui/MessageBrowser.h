@@ -4,8 +4,10 @@
 // pictures the body itself carries, and hands clicked web and mail links to the desktop.
 //
 // A long body is shown in two steps: its first part at once, so the pane is never blank for
-// long, while a worker thread builds the whole document, which then takes the first part's
-// place (the scroll position kept). Showing another body drops a build that is under way.
+// long, then the rest. A body of paragraphs and runs is built whole by a worker thread and
+// takes the first part's place (the scroll position kept); any other body is added to the
+// shown document in slices from the event loop, so that each slice is laid out once and the
+// window answers between slices. Showing another body drops a build or fill under way.
 
 #include <QTextBrowser>
 #include <QTextDocument>
@@ -16,6 +18,8 @@
 #include "MessageBodyView.h"
 
 class QThread;
+class QTimer;
+class TBodySlicer;
 
 // The pictures of one body, decoded when the document asks for them. A body's pictures are
 // bounded one by one and together, so that a small file naming huge pictures costs a
@@ -50,6 +54,8 @@ public:
     setDefaultFont(font);
   }
   const QFont& BaseFont() const { return FBaseFont; }
+  // The pictures of the whole body, when the document shown for its first part grows into it.
+  void SetPictures(TBodyPictureLoader pictures) { FPictures = std::move(pictures); }
 
 protected:
   QVariant loadResource(int type, const QUrl& name) override;
@@ -70,6 +76,12 @@ public:
   static constexpr qsizetype kTwoStepChars = 4 * kHeadChars;
   // How much of a long body's source is converted for its first part.
   static constexpr std::size_t kFirstPartBytes = 128 * 1024;
+  // How many characters of HTML each slice of a fill holds, at least: half what the pane
+  // already holds, within these bounds. The engine goes over the whole document once for
+  // each slice that holds a table, so slices grow with it; the bound keeps each one short
+  // enough for the window to answer between them.
+  static constexpr qsizetype kMinSliceChars = 64 * 1024;
+  static constexpr qsizetype kMaxSliceChars = 512 * 1024;
 
   explicit TMessageBrowser(QWidget* parent = nullptr);
   ~TMessageBrowser() override;
@@ -92,7 +104,7 @@ public:
   void ResetZoom() { SetZoom(100); }
 
   // True once the whole of the last body shown is in the view.
-  bool BodyComplete() const { return FWorker == nullptr && !FShowsFirstPart; }
+  bool BodyComplete() const { return FWorker == nullptr && !FShowsFirstPart && !FSlicer; }
 
   QVariant loadResource(int type, const QUrl& name) override;
 
@@ -114,6 +126,10 @@ private:
   void Adopt(TBodyDocument* doc, bool keepPlace);
   void StartBuild(std::shared_ptr<TBuild> build);
   void BuildFinished();
+  // Starts filling the shown document with the rest of html from slicer on.
+  void StartFill(std::unique_ptr<TBodySlicer> slicer);
+  void FillStep();
+  void StopFill();
   TBodyPictureLoader FPictures;
   int FZoom = 100;
   int FWheelDelta = 0;  // wheel turns below one notch, kept for the next
@@ -122,4 +138,8 @@ private:
   QThread* FWorker = nullptr;             // the build under way, if any
   std::shared_ptr<TBuild> FBuilding;      // what it builds
   std::shared_ptr<TBuild> FNext;          // the body asked for while it ran
+  std::unique_ptr<TBodySlicer> FSlicer;   // the fill under way, if any
+  QTimer* FFillTimer = nullptr;
+  QString FHeadHtml;                      // the HTML of the first part shown, while it waits
+  qsizetype FFilled = 0;                  // characters of HTML the fill has added
 };

@@ -6,9 +6,13 @@
 #include <QRawFont>
 #include <QTextBlock>
 #include <QTextDocument>
+#include <QTextFrame>
+#include <QTextList>
+#include <QTextTable>
 #include <QTextLayout>
 #include <QtTest>
 
+#include "../../bench/BenchBodies.h"
 #include "BodyImport.h"
 #include "MessageBody.h"
 #include "RtfToHtml.h"
@@ -22,19 +26,61 @@ QString Difference(const QTextDocument& ours, const QTextDocument& engine) {
   for (QTextBlock a = ours.begin(), b = engine.begin(); a.isValid(); a = a.next(), b = b.next()) {
     const QString where = QStringLiteral("block %1: ").arg(a.blockNumber());
     if (a.text() != b.text()) return where + QStringLiteral("[%1] / [%2]").arg(a.text(), b.text());
-    if (a.blockFormat() != b.blockFormat()) return where + QStringLiteral("block format");
-    if (a.charFormat() != b.charFormat()) return where + QStringLiteral("block's character format");
+    // Which list, table or picture object a format refers to is a number of its document's
+    // own; the objects themselves are compared apart (lists here, tables by FrameDifference).
+    const auto plain = [](QTextCharFormat format) {
+      format.clearProperty(QTextFormat::ObjectIndex);
+      return format;
+    };
+    QTextBlockFormat blockA = a.blockFormat(), blockB = b.blockFormat();
+    blockA.clearProperty(QTextFormat::ObjectIndex);
+    blockB.clearProperty(QTextFormat::ObjectIndex);
+    if (blockA != blockB) return where + QStringLiteral("block format");
+    if (plain(a.charFormat()) != plain(b.charFormat())) return where + QStringLiteral("block's character format");
+    const auto list = [](const QTextBlock& block) {
+      const QTextList* l = block.textList();
+      return l == nullptr ? QString() : QStringLiteral("%1/%2/%3").arg(l->format().style()).arg(l->format().indent()).arg(l->itemText(block));
+    };
+    if (list(a) != list(b)) return where + QStringLiteral("list item %1 / %2").arg(list(a), list(b));
     // Per character: the engine may keep two equal neighbours as two fragments.
-    const auto formats = [](const QTextBlock& block) {
+    const auto formats = [&plain](const QTextBlock& block) {
       QList<QTextCharFormat> out;
       for (auto it = block.begin(); !it.atEnd(); ++it)
-        for (int i = 0; i < it.fragment().length(); ++i) out.append(it.fragment().charFormat());
+        for (int i = 0; i < it.fragment().length(); ++i) out.append(plain(it.fragment().charFormat()));
       return out;
     };
     const QList<QTextCharFormat> fa = formats(a), fb = formats(b);
     for (qsizetype i = 0; i < fa.size(); ++i)
       if (fa[i] != fb[i]) return where + QStringLiteral("format at %1 (%2)").arg(i).arg(a.text().mid(i, 8));
   }
+  return {};
+}
+
+// The frames (tables) of a document in order, with their formats, as text to compare.
+void ListFrames(const QTextFrame* frame, QStringList& out) {
+  const QTextFrameFormat f = frame->frameFormat();
+  QString line = QStringLiteral("frame %1..%2 border %3 padding %4 bg %5")
+                     .arg(frame->firstPosition())
+                     .arg(frame->lastPosition())
+                     .arg(f.border())
+                     .arg(f.padding())
+                     .arg(f.background().color().name());
+  if (const auto* table = qobject_cast<const QTextTable*>(frame)) {
+    line += QStringLiteral(" table %1x%2 cellpadding %3").arg(table->rows()).arg(table->columns()).arg(table->format().cellPadding());
+    for (int r = 0; r < table->rows(); ++r)
+      for (int c = 0; c < table->columns(); ++c)
+        line += QStringLiteral(" [%1]").arg(table->cellAt(r, c).format().background().color().name());
+  }
+  out << line;
+  for (const QTextFrame* child : frame->childFrames()) ListFrames(child, out);
+}
+
+QString FrameDifference(const QTextDocument& ours, const QTextDocument& engine) {
+  QStringList a, b;
+  ListFrames(ours.rootFrame(), a);
+  ListFrames(engine.rootFrame(), b);
+  for (qsizetype i = 0; i < std::max(a.size(), b.size()); ++i)
+    if (a.value(i) != b.value(i)) return a.value(i) + " / " + b.value(i);
   return {};
 }
 
@@ -77,6 +123,69 @@ private slots:
     engine.setHtml(html);
     const QString difference = Difference(ours, engine);
     QVERIFY2(difference.isEmpty(), qPrintable(difference + "\n" + html));
+  }
+
+  // Bodies the engine imports, built slice by slice (a cut at every block the slicer may cut
+  // at) against the engine's import of the whole.
+  void slicesLookAsTheWholeImported_data() {
+    QTest::addColumn<QString>("html");
+    const QString table = QStringLiteral(
+        "<table border=\"1\" cellpadding=\"4\"><tr><td style=\"background:#eeeeee\">item</td><td>3</td></tr></table>");
+    QTest::addRow("paragraphs and tables")
+        << "<style>p.x{margin:0;font-family:Arial}</style><p class=\"x\">a <b>b</b></p>\n" + table + "\n<p class=\"x\">c</p>\n" +
+               table + table + "\n<p>d</p>";
+    QTest::addRow("table first and last") << table + "\n<p>a</p>\n" + table;
+    QTest::addRow("lists") << "<p>a</p>\n<ul><li>one</li><li>two</li></ul>\n<ol start=\"3\"><li>x</li></ol>\n<p>after</p>";
+    QTest::addRow("headings, quotes, pre")
+        << "<h1>T</h1>\n<blockquote>q</blockquote>\n<pre>a  b\nc</pre>\n<h3 style=\"color:#ff0000\">u</h3>\n<p>v</p>";
+    QTest::addRow("picture") << "<p>a<img src=\"velquin-pict:1\" width=\"10\" height=\"12\"></p>\n<p>b</p>";
+    QTest::addRow("open containers")
+        << "<div style=\"font-family:Arial;font-size:12pt\"><p>a</p>\n<p>b</p>\n" + table + "\n<p>c</p>\n</div>\n"
+           "<font color=\"#ff0000\"><p>d</p>\n<p>e</p></font>\n<blockquote><p>f</p>\n<p>g</p></blockquote>\n<p>h</p>";
+    QTest::addRow("page colour and late style")
+        << "<body bgcolor=\"#ffffcc\"><p class=\"y\">a</p>\n<p>b</p><style>p.y{color:#00ff00}</style>\n<p class=\"y\">c</p>";
+    QTest::addRow("nested tables")
+        << "<p>a</p>\n<table><tr><td><table border=\"1\"><tr><td>in</td></tr></table></td><td>x</td></tr></table>\n<p>b</p>";
+    QTest::addRow("benchmark's newsletter")
+        << QString::fromStdString(HtmlBodyToHtml(bench::MakeHtml(6000), true, 65001).Html);
+  }
+
+  void slicesLookAsTheWholeImported() {
+    QFETCH(QString, html);
+    const QFont base(QStringLiteral("DejaVu Sans"), 11);
+    QTextDocument ours, engine;
+    ours.setDefaultFont(base);
+    engine.setDefaultFont(base);
+    TBodySlicer slicer(html, 0);
+    int slices = 0;
+    while (!slicer.AtEnd()) {
+      AppendBodySlice(ours, slicer.Next(1), base, 100, {});
+      ++slices;
+    }
+    engine.setHtml(html);
+    QVERIFY(slices > 1);
+    QString difference = Difference(ours, engine);
+    if (difference.isEmpty()) difference = FrameDifference(ours, engine);
+    if (difference.isEmpty() && ours.rootFrame()->frameFormat() != engine.rootFrame()->frameFormat())
+      difference = QStringLiteral("page format");
+    QVERIFY2(difference.isEmpty(), qPrintable(difference + "\n" + html.left(600)));
+  }
+
+  void slicesRepeatNoMoreThanTheyAdd() {
+    // Every slice repeats the style sheets and open containers: a body made mostly of them
+    // must not cost their size once per block.
+    QString html = QStringLiteral("<style>") + QString(20000, u' ') + QStringLiteral("p{margin:0}</style>");
+    for (int i = 0; i < 200; ++i) html += QStringLiteral("<div>");
+    for (int i = 0; i < 3000; ++i) html += QStringLiteral("<p>%1</p>\n").arg(i);
+    TBodySlicer slicer(html, 0);
+    qsizetype total = 0;
+    int slices = 0;
+    while (!slicer.AtEnd()) {
+      total += slicer.Next(1).size();
+      ++slices;
+    }
+    QVERIFY(slices > 1);
+    QVERIFY2(total <= 3 * html.size(), qPrintable(QString::number(total)));
   }
 
   void otherHtmlIsLeftToTheEngine_data() {

@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QScrollBar>
 #include <QWheelEvent>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -221,6 +222,49 @@ private slots:
     QVERIFY(!pane.BodyComplete());
     Show(pane, "<p>the new body</p>");
     QTRY_VERIFY_WITH_TIMEOUT(pane.BodyComplete(), 60000);
+    QTest::qWait(50);
+    QCOMPARE(pane.toPlainText().trimmed(), QStringLiteral("the new body"));
+  }
+
+  // A body of tables fills the shown document in slices: its first part grows into the whole
+  // when the whole starts with it (the same document, the reader's place kept), and another
+  // body stops the fill.
+  void tablesFillTheShownFirstPartInSlices() {
+    QString html;
+    for (int i = 0; i < 6000; ++i) {
+      html += QStringLiteral("<p>paragraph %1 of a long <b>body</b></p>\n").arg(i);
+      if (i % 10 == 0) html += QStringLiteral("<table border=\"1\"><tr><td>cell %1</td></tr></table>\n").arg(i);
+    }
+    TMessageBrowser pane;
+    pane.resize(600, 400);
+    pane.show();
+    TMessageBodyView body;
+    QVERIFY(html.size() > TMessageBrowser::kTwoStepChars);
+    body.Html = html.left(html.indexOf(QStringLiteral("<p>paragraph 2000 ")));
+    body.Partial = true;
+    pane.ShowBody(body);
+    const QTextDocument* first = pane.document();
+    QVERIFY(!pane.BodyComplete());
+    pane.verticalScrollBar()->setValue(40);
+    body.Html = html;
+    body.Partial = false;
+    QSignalSpy shown(&pane, &TMessageBrowser::BodyShown);
+    pane.ShowBody(body);
+    QVERIFY(pane.document() == first);
+    QVERIFY(!pane.BodyComplete());
+    QVERIFY(shown.wait(60000));
+    QVERIFY(pane.BodyComplete());
+    QCOMPARE(pane.verticalScrollBar()->value(), 40);
+    QTextDocument whole;
+    whole.setHtml(html);
+    QCOMPARE(pane.toPlainText(), whole.toPlainText());
+    QCOMPARE(pane.document()->rootFrame()->childFrames().size(), whole.rootFrame()->childFrames().size());
+
+    pane.ShowBody(body);
+    QVERIFY(!pane.BodyComplete());
+    body.Html = QStringLiteral("<table><tr><td>the new body</td></tr></table>");
+    pane.ShowBody(body);
+    QVERIFY(pane.BodyComplete());
     QTest::qWait(50);
     QCOMPARE(pane.toPlainText().trimmed(), QStringLiteral("the new body"));
   }
