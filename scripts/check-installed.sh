@@ -20,6 +20,12 @@ for binary in /usr/bin/velquin-tnef /usr/bin/velquin-reader "${maillib[@]}"; do
     fail "$binary links libraries that are not installed"
   fi
 done
+# The viewer loads the mail parser and the calendar writer as a module on first use, so a
+# start without a mail loads neither library.
+[ -f /usr/lib/velquin-reader/libvelquin-mail-module.so ] || fail "the mail module is missing"
+if ldd /usr/bin/velquin-reader | grep -E -q "libgmime|libical"; then
+  fail "velquin-reader links the mail or calendar library itself instead of through its module"
+fi
 [ -f /etc/xdg/velquin-reader/registry.sqlite3 ] || fail "the machine settings are missing"
 for module in FRA CHS; do
   [ -f "/usr/share/velquin-reader/translations/velquin-reader.$module" ] ||

@@ -32,6 +32,7 @@
 #include "FindBar.h"
 #include "MailChooser.h"
 #include "MailDocument.h"
+#include "MailModuleLoader.h"
 #include "MessageBodyView.h"
 #include "OpenWarning.h"
 #include "MessageHeader.h"
@@ -474,8 +475,11 @@ void TfmVelquinDatReader::OpenFile(const QString& fileName) {
     const TMailChooser chooser = [this](const TMailFile& mail) {
       return FMailChooser ? FMailChooser(mail) : ChooseMailEntry(this, mail);
     };
+    // The mail parser is a module, loaded with the first mail; a bare TNEF stream opens
+    // without it.
+    const TMailOpener openMail = [](const std::string& path) { return MailModule().OpenMailFile(path); };
     FReader = OpenDocument(QFile::encodeName(fileName).toStdString(),
-                           QFile::encodeName(FMapi32Path).toStdString(), chooser);
+                           QFile::encodeName(FMapi32Path).toStdString(), chooser, openMail);
     if (!FReader) {
       setWindowTitle(Res(TStringId::MainWindowStartCaption));
       return;
