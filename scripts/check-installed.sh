@@ -20,11 +20,13 @@ for binary in /usr/bin/velquin-tnef /usr/bin/velquin-reader "${maillib[@]}"; do
     fail "$binary links libraries that are not installed"
   fi
 done
-# The viewer loads the mail parser and the calendar writer as a module on first use, so a
-# start without a mail loads neither library.
-[ -f /usr/lib/velquin-reader/libvelquin-mail-module.so ] || fail "the mail module is missing"
-if ldd /usr/bin/velquin-reader | grep -E -q "libgmime|libical"; then
-  fail "velquin-reader links the mail or calendar library itself instead of through its module"
+# The viewer loads the mail parser with the calendar writer, and the picture decoders, as
+# modules on first use, so a start without a mail or a picture loads none of their libraries.
+for module in mail picture; do
+  [ -f "/usr/lib/velquin-reader/libvelquin-$module-module.so" ] || fail "the $module module is missing"
+done
+if ldd /usr/bin/velquin-reader | grep -E -q "libgmime|libical|libwmf|libemf2svg|libgif|libjpeg"; then
+  fail "velquin-reader links a library of its modules itself"
 fi
 [ -f /etc/xdg/velquin-reader/registry.sqlite3 ] || fail "the machine settings are missing"
 for module in FRA CHS; do

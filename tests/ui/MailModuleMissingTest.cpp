@@ -1,8 +1,11 @@
-// The viewer without its mail module: a mail is refused with a message that names the
-// module and the reason, iCalendar export says the same, and bare TNEF files open as ever.
-// Its own program, since a module once loaded stays for the process. Runs offscreen.
+// The viewer without its modules: a mail is refused with a message that names the mail
+// module and the reason, iCalendar export says the same, bare TNEF files open as ever, and
+// a picture is not previewed. Its own program, since a module once loaded stays for the
+// process. Runs offscreen.
 
+#include <QBuffer>
 #include <QFile>
+#include <QImage>
 #include <QTest>
 
 #include <fstream>
@@ -10,6 +13,8 @@
 #include "Exception.h"
 #include "MailBuilder.h"
 #include "MailModuleLoader.h"
+#include "Picture.h"
+#include "PictureModuleLoader.h"
 #include "TnefBuilder.h"
 #include "UiTestSupport.h"
 #include "fmTNEFReader.h"
@@ -68,6 +73,20 @@ private slots:
 
     TCalendarItem none;
     QVERIFY_THROWS_EXCEPTION(Exception, MailModule().CalendarItemToICalendar(none, "", 0));
+  }
+
+  void missingPictureModuleShowsNoPicture() {
+    QImage image(4, 3, QImage::Format_ARGB32);
+    image.fill(Qt::red);
+    QByteArray png;
+    QBuffer buffer(&png);
+    QVERIFY(buffer.open(QIODevice::WriteOnly) && image.save(&buffer, "PNG"));
+    TPicture picture;
+    SetPictureModulePath(Path("lib/libvelquin-picture-module.so").toStdString());
+    QVERIFY(!picture.LoadFromMemory(png, QStringLiteral(".png")));
+    // Found again: the same bytes show.
+    SetPictureModulePath(VELQUIN_PICTURE_MODULE_FILE);
+    QVERIFY(picture.LoadFromMemory(png, QStringLiteral(".png")));
   }
 
   // Something at the module's place that is not a loadable module, or that others may
