@@ -35,7 +35,7 @@ target_compile_definitions(ui_window_usability_test PRIVATE VELQUIN_VERSION="${P
 
 # The main window's pictures of docs/screenshots (scripts/screenshots.sh).
 add_executable(velquin-window-screenshots EXCLUDE_FROM_ALL WindowScreenshots.cpp)
-target_link_libraries(velquin-window-screenshots PRIVATE velquin_ui velquin_test_support)
+target_link_libraries(velquin-window-screenshots PRIVATE velquin_ui velquin_test_support Qt6::PrintSupport)
 velquin_use_build_modules(velquin-window-screenshots)
 target_compile_definitions(velquin-window-screenshots PRIVATE
   VELQUIN_MODULE_DIR="${CMAKE_BINARY_DIR}/${CMAKE_INSTALL_BINDIR}")

@@ -1,10 +1,11 @@
 // The viewer without its modules: a mail is refused with a message that names the mail
-// module and the reason, iCalendar export says the same, bare TNEF files open as ever, and
-// a picture is not previewed. Its own program, since a module once loaded stays for the
+// module and the reason, iCalendar export and printing say the same, bare TNEF files open
+// as ever, and a picture is not previewed. Its own program, since a module once loaded stays for the
 // process. Runs offscreen.
 
 #include <QBuffer>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QTest>
 
@@ -13,8 +14,10 @@
 #include "Exception.h"
 #include "MailBuilder.h"
 #include "MailModuleLoader.h"
+#include "MessagePrint.h"
 #include "Picture.h"
 #include "PictureModuleLoader.h"
+#include "PrintModuleLoader.h"
 #include "TnefBuilder.h"
 #include "UiTestSupport.h"
 #include "fmTNEFReader.h"
@@ -87,6 +90,22 @@ private slots:
     // Found again: the same bytes show.
     SetPictureModulePath(VELQUIN_PICTURE_MODULE_FILE);
     QVERIFY(picture.LoadFromMemory(png, QStringLiteral(".png")));
+  }
+
+  void missingPrintModuleIsSaidAndTheWindowGoesOn() {
+    SetPrintModulePath(Path("lib/libvelquin-print-module.so").toStdString());
+    TfmVelquinDatReader w;
+    QCOMPARE(OpenError(w, Path("bare.dat")), QString());
+    try {
+      w.MessagePrint().ExportPdf(Path("out.pdf"));
+      QFAIL("an export without the print module should be refused");
+    } catch (const Exception& e) {
+      QVERIFY2(QString::fromUtf8(e.what()).contains(QStringLiteral("need the print module")), e.what());
+    }
+    QVERIFY(!QFile::exists(Path("out.pdf")));
+    SetPrintModulePath(VELQUIN_PRINT_MODULE_FILE);
+    w.MessagePrint().ExportPdf(Path("out.pdf"));
+    QVERIFY(QFileInfo(Path("out.pdf")).size() > 0);
   }
 
   // Something at the module's place that is not a loadable module, or that others may
