@@ -20,6 +20,14 @@ for binary in /usr/bin/velquin-tnef /usr/bin/velquin-reader "${maillib[@]}"; do
     fail "$binary links libraries that are not installed"
   fi
 done
+# The viewer loads the mail parser with the calendar writer, the picture decoders and print
+# support as modules on first use, so a start loads none of their libraries.
+for module in mail picture print; do
+  [ -f "/usr/lib/velquin-reader/libvelquin-$module-module.so" ] || fail "the $module module is missing"
+done
+if ldd /usr/bin/velquin-reader | grep -E -q "libgmime|libical|libwmf|libemf2svg|libgif|libjpeg|libQt6PrintSupport"; then
+  fail "velquin-reader links a library of its modules itself"
+fi
 [ -f /etc/xdg/velquin-reader/registry.sqlite3 ] || fail "the machine settings are missing"
 for module in FRA CHS; do
   [ -f "/usr/share/velquin-reader/translations/velquin-reader.$module" ] ||

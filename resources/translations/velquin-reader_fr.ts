@@ -559,6 +559,16 @@ Affiche un fichier TNEF (winmail.dat) : son message et les pièces jointes qu&a
         <translation>Cette version n’écrit pas de fichiers iCalendar</translation>
     </message>
     <message>
+        <source>Mail files (.eml, mbox) and iCalendar files need the mail module %s, which could not be loaded: %s</source>
+        <comment>MailModuleMissing</comment>
+        <translation>Les courriels (.eml, mbox) et les fichiers iCalendar demandent le module de courriel %s, qui n’a pas pu être chargé&#xa0;: %s</translation>
+    </message>
+    <message>
+        <source>Printing and PDF export need the print module %s, which could not be loaded: %s</source>
+        <comment>PrintModuleMissing</comment>
+        <translation>L’impression et l’export PDF demandent le module d’impression %s, qui n’a pas pu être chargé&#xa0;: %s</translation>
+    </message>
+    <message>
         <source>Mail files (*.eml *.mbox)</source>
         <comment>OpenFilterMail</comment>
         <translation>Courriels (*.eml *.mbox)</translation>

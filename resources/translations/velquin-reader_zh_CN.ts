@@ -558,6 +558,16 @@ Shows a TNEF file (winmail.dat): its message and the attachments packed inside.
         <translation>此版本不写入 iCalendar 文件</translation>
     </message>
     <message>
+        <source>Mail files (.eml, mbox) and iCalendar files need the mail module %s, which could not be loaded: %s</source>
+        <comment>MailModuleMissing</comment>
+        <translation>邮件文件（.eml、mbox）和 iCalendar 文件需要邮件模块 %s，但无法加载它：%s</translation>
+    </message>
+    <message>
+        <source>Printing and PDF export need the print module %s, which could not be loaded: %s</source>
+        <comment>PrintModuleMissing</comment>
+        <translation>打印和导出 PDF 需要打印模块 %s，但无法加载它：%s</translation>
+    </message>
+    <message>
         <source>Mail files (*.eml *.mbox)</source>
         <comment>OpenFilterMail</comment>
         <translation>邮件文件 (*.eml *.mbox)</translation>

@@ -142,7 +142,8 @@ std::unique_ptr<TTNEFReader> OpenReader(const std::string& path, int part, std::
       }
       return std::make_unique<TTNEFReader>(file, "");
     }
-    const TMailFile mail(file);
+    const std::unique_ptr<TMailFile> opened = TMailFile::Open(file);
+    const TMailFile& mail = *opened;
     if (mail.Count() == 0) throw Exception(LoadResString(TStringId::MailHasNoTnef));
     if (part > mail.Count()) {
       ErrorLine(err, FormatRes(TStringId::CliNoSuchPart, {Arg(part), Arg(mail.Count())}));
@@ -179,7 +180,8 @@ int ListMail(const std::string& path, std::istream& in, bool json, std::ostream&
     }
     const TFileFormat format = DetectFileFormatOfFile(file);
     if (format == TFileFormat::Mail || format == TFileFormat::Mbox) {
-      const TMailFile mail(file);
+      const std::unique_ptr<TMailFile> opened = TMailFile::Open(file);
+      const TMailFile& mail = *opened;
       for (int i = 0; i < mail.Count(); ++i) {
         const TMailEntry& entry = mail.Entry(i);
         std::string subject = entry.Headers.Subject;

@@ -78,13 +78,13 @@ std::unique_ptr<TTNEFReader> OpenMailEntry(const TMailFile& mail, int entry,
 }
 
 std::unique_ptr<TTNEFReader> OpenDocument(const std::string& path, const std::string& mapi32Path,
-                                          const TMailChooser& chooser) {
+                                          const TMailChooser& chooser, const TMailOpener& openMail) {
   const TFileFormat format = DetectFileFormatOfFile(path);
   if (format != TFileFormat::Mail && format != TFileFormat::Mbox)
     return std::make_unique<TTNEFReader>(path, mapi32Path);
-  const TMailFile mail(path);
-  if (mail.Count() == 0) throw Exception(LoadResString(TStringId::MailHasNoTnef));
-  const int entry = mail.Count() == 1 ? 0 : (chooser ? chooser(mail) : -1);
+  const std::unique_ptr<TMailFile> mail = openMail(path);
+  if (mail->Count() == 0) throw Exception(LoadResString(TStringId::MailHasNoTnef));
+  const int entry = mail->Count() == 1 ? 0 : (chooser ? chooser(*mail) : -1);
   if (entry < 0) return nullptr;
-  return OpenMailEntry(mail, entry, mapi32Path);
+  return OpenMailEntry(*mail, entry, mapi32Path);
 }

@@ -129,8 +129,6 @@ private:
   GMimeStream* FStream;
 };
 
-}  // namespace
-
 // One mail with TNEF parts, kept while the file is open.
 struct TKeptMail {
   GMimeMessage* Message = nullptr;  // a reference of ours
@@ -138,7 +136,7 @@ struct TKeptMail {
   std::vector<GMimeObject*> AttachmentObjects;  // parts, or message parts written whole
 };
 
-struct TMailFile::TImpl {
+struct TParsedMail {
   GMimeStream* Stream = nullptr;
   bool Mailbox = false;
   int MailCount = 0;
@@ -147,7 +145,7 @@ struct TMailFile::TImpl {
   std::vector<GMimePart*> EntryParts;
   std::vector<int> EntryMails;  // index into Mails
 
-  ~TImpl() {
+  ~TParsedMail() {
     for (TKeptMail& mail : Mails) g_object_unref(mail.Message);
     if (Stream != nullptr) g_object_unref(Stream);
   }
@@ -156,7 +154,9 @@ struct TMailFile::TImpl {
   void AddMail(GMimeMessage* message, int mailIndex);
 };
 
-void TMailFile::TImpl::Parse(TFileFormat format) {
+}  // namespace
+
+void TParsedMail::Parse(TFileFormat format) {
   Mailbox = format == TFileFormat::Mbox;
   GMimeParser* parser = g_mime_parser_new_with_stream(Stream);
   // The parser keeps each part's place in the stream instead of a copy of its bytes.
@@ -176,7 +176,7 @@ void TMailFile::TImpl::Parse(TFileFormat format) {
   if (MailCount == 0) throw Exception(LoadResString(TStringId::InvalidFileFormat));
 }
 
-void TMailFile::TImpl::AddMail(GMimeMessage* root, int mailIndex) {
+void TParsedMail::AddMail(GMimeMessage* root, int mailIndex) {
   // The mails met on the walk: the root and every attached one, with the mail around each.
   struct TMessageInfo {
     GMimeMessage* Message;
@@ -267,64 +267,74 @@ void TMailFile::TImpl::AddMail(GMimeMessage* root, int mailIndex) {
   }
 }
 
-TMailFile::TMailFile() : FImpl(std::make_unique<TImpl>()) { InitGMime(); }
+namespace {
 
-TMailFile::TMailFile(const std::string& path) : TMailFile() {
+// The file's mails as GMime parsed them, kept until the file is closed.
+class TGMimeMailFile final : public TMailFile {
+public:
+  TGMimeMailFile() { InitGMime(); }
+
+  TParsedMail FImpl;
+
+  bool IsMailbox() const override { return FImpl.Mailbox; }
+  int MailCount() const override { return FImpl.MailCount; }
+  int Count() const override { return static_cast<int>(FImpl.Entries.size()); }
+
+  const TMailEntry& Entry(int index) const override {
+    if (index < 0 || index >= Count())
+      throw EListError(FormatRes(TStringId::ListIndexError, {Arg(index)}));
+    return FImpl.Entries[static_cast<std::size_t>(index)];
+  }
+
+  const std::vector<TMailAttachment>& Attachments(int entry) const override {
+    Entry(entry);
+    return FImpl.Mails[static_cast<std::size_t>(FImpl.EntryMails[static_cast<std::size_t>(entry)])].Attachments;
+  }
+
+  bool WriteTnefPart(int entry, int fd) const override {
+    Entry(entry);
+    GMimeDataWrapper* content = g_mime_part_get_content(FImpl.EntryParts[static_cast<std::size_t>(entry)]);
+    if (content == nullptr) return true;  // a part with no body: an empty stream
+    const TFdStream out(fd);
+    return g_mime_data_wrapper_write_to_stream(content, out.Get()) >= 0 && out.Flush();
+  }
+
+  bool WriteAttachment(int entry, int index, int fd) const override {
+    Entry(entry);
+    const std::size_t mail = static_cast<std::size_t>(FImpl.EntryMails[static_cast<std::size_t>(entry)]);
+    const auto& objects = FImpl.Mails[mail].AttachmentObjects;
+    if (index < 0 || static_cast<std::size_t>(index) >= objects.size())
+      throw EListError(FormatRes(TStringId::ListIndexError, {Arg(index)}));
+    GMimeObject* object = objects[static_cast<std::size_t>(index)];
+    const TFdStream out(fd);
+    if (GMIME_IS_MESSAGE_PART(object)) {
+      // An attached mail is saved whole, as the .eml file it was.
+      GMimeMessage* message = g_mime_message_part_get_message(GMIME_MESSAGE_PART(object));
+      return message == nullptr ||
+             (g_mime_object_write_to_stream(GMIME_OBJECT(message), nullptr, out.Get()) >= 0 && out.Flush());
+    }
+    GMimeDataWrapper* content = g_mime_part_get_content(GMIME_PART(object));
+    if (content == nullptr) return true;
+    return g_mime_data_wrapper_write_to_stream(content, out.Get()) >= 0 && out.Flush();
+  }
+};
+
+}  // namespace
+
+std::unique_ptr<TMailFile> TMailFile::Open(const std::string& path) {
   const TFileFormat format = DetectFileFormatOfFile(path);
+  auto file = std::make_unique<TGMimeMailFile>();
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0)
     throw EFileError(FormatRes(TStringId::FileOpenError, {Arg(path), Arg(std::strerror(errno))}));
-  FImpl->Stream = g_mime_stream_fs_new(fd);  // takes the descriptor
-  FImpl->Parse(format);
-}
-
-std::unique_ptr<TMailFile> TMailFile::FromBytes(std::string_view bytes) {
-  std::unique_ptr<TMailFile> file(new TMailFile());
-  file->FImpl->Stream = g_mime_stream_mem_new_with_buffer(bytes.data(), bytes.size());
-  file->FImpl->Parse(DetectFileFormat(bytes.substr(0, 4096)));
+  file->FImpl.Stream = g_mime_stream_fs_new(fd);  // takes the descriptor
+  file->FImpl.Parse(format);
   return file;
 }
 
-TMailFile::~TMailFile() = default;
-
-bool TMailFile::IsMailbox() const { return FImpl->Mailbox; }
-int TMailFile::MailCount() const { return FImpl->MailCount; }
-int TMailFile::Count() const { return static_cast<int>(FImpl->Entries.size()); }
-
-const TMailEntry& TMailFile::Entry(int index) const {
-  if (index < 0 || index >= Count())
-    throw EListError(FormatRes(TStringId::ListIndexError, {Arg(index)}));
-  return FImpl->Entries[static_cast<std::size_t>(index)];
-}
-
-const std::vector<TMailAttachment>& TMailFile::Attachments(int entry) const {
-  Entry(entry);
-  return FImpl->Mails[static_cast<std::size_t>(FImpl->EntryMails[static_cast<std::size_t>(entry)])].Attachments;
-}
-
-bool TMailFile::WriteTnefPart(int entry, int fd) const {
-  Entry(entry);
-  GMimeDataWrapper* content = g_mime_part_get_content(FImpl->EntryParts[static_cast<std::size_t>(entry)]);
-  if (content == nullptr) return true;  // a part with no body: an empty stream
-  const TFdStream out(fd);
-  return g_mime_data_wrapper_write_to_stream(content, out.Get()) >= 0 && out.Flush();
-}
-
-bool TMailFile::WriteAttachment(int entry, int index, int fd) const {
-  Entry(entry);
-  const std::size_t mail = static_cast<std::size_t>(FImpl->EntryMails[static_cast<std::size_t>(entry)]);
-  const auto& objects = FImpl->Mails[mail].AttachmentObjects;
-  if (index < 0 || static_cast<std::size_t>(index) >= objects.size())
-    throw EListError(FormatRes(TStringId::ListIndexError, {Arg(index)}));
-  GMimeObject* object = objects[static_cast<std::size_t>(index)];
-  const TFdStream out(fd);
-  if (GMIME_IS_MESSAGE_PART(object)) {
-    // An attached mail is saved whole, as the .eml file it was.
-    GMimeMessage* message = g_mime_message_part_get_message(GMIME_MESSAGE_PART(object));
-    return message == nullptr ||
-           (g_mime_object_write_to_stream(GMIME_OBJECT(message), nullptr, out.Get()) >= 0 && out.Flush());
-  }
-  GMimeDataWrapper* content = g_mime_part_get_content(GMIME_PART(object));
-  if (content == nullptr) return true;
-  return g_mime_data_wrapper_write_to_stream(content, out.Get()) >= 0 && out.Flush();
+std::unique_ptr<TMailFile> TMailFile::FromBytes(std::string_view bytes) {
+  auto file = std::make_unique<TGMimeMailFile>();
+  file->FImpl.Stream = g_mime_stream_mem_new_with_buffer(bytes.data(), bytes.size());
+  file->FImpl.Parse(DetectFileFormat(bytes.substr(0, 4096)));
+  return file;
 }

@@ -28,34 +28,33 @@ struct TMailEntry {
   TCarrierHeaders Headers;
 };
 
+// The parsed file. The parser lives behind this interface so that the viewer can load it
+// as a module on first use; Open and FromBytes are the parser's own (velquin_mime).
 class TMailFile {
 public:
   // Parses the file at path: an mbox when it starts with "From ", else one mail. Raises
   // EFileError when it cannot be read and Exception when it holds no mail at all.
-  explicit TMailFile(const std::string& path);
+  static std::unique_ptr<TMailFile> Open(const std::string& path);
   // The same over bytes in memory, which it copies.
   static std::unique_ptr<TMailFile> FromBytes(std::string_view bytes);
-  ~TMailFile();
+  virtual ~TMailFile() = default;
   TMailFile(const TMailFile&) = delete;
   TMailFile& operator=(const TMailFile&) = delete;
 
-  bool IsMailbox() const;
+  virtual bool IsMailbox() const = 0;
   // Mails read from the file, with or without TNEF parts.
-  int MailCount() const;
-  int Count() const;
+  virtual int MailCount() const = 0;
+  virtual int Count() const = 0;
   // Raises EListError for an index outside 0..Count()-1.
-  const TMailEntry& Entry(int index) const;
+  virtual const TMailEntry& Entry(int index) const = 0;
   // The other attachments of the entry's mail, in the mail's order.
-  const std::vector<TMailAttachment>& Attachments(int entry) const;
+  virtual const std::vector<TMailAttachment>& Attachments(int entry) const = 0;
 
   // Decode the entry's TNEF part, or attachment index of its mail, into the open file fd at
   // its position (base64 and quoted-printable undone). False when writing or reading fails.
-  bool WriteTnefPart(int entry, int fd) const;
-  bool WriteAttachment(int entry, int index, int fd) const;
+  virtual bool WriteTnefPart(int entry, int fd) const = 0;
+  virtual bool WriteAttachment(int entry, int index, int fd) const = 0;
 
-  struct TImpl;
-
-private:
-  TMailFile();
-  std::unique_ptr<TImpl> FImpl;
+protected:
+  TMailFile() = default;
 };

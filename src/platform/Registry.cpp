@@ -154,6 +154,15 @@ bool TRegistry::KeyExists(const std::string& key) {
   return full && KeyExistsAt(*full);
 }
 
+bool TRegistry::StoredKeyExists(const std::string& key) {
+  const auto full = Resolve(key, nullptr);
+  if (!full) return false;
+  if (full->empty()) return true;
+  for (const TLayer& layer : ReadLayers())
+    if (layer.Store->KeyExists(layer.Hive, *full)) return true;
+  return false;
+}
+
 bool TRegistry::DeleteKey(const std::string& key) {
   const auto full = Resolve(key, nullptr);
   if (!full || full->empty()) return false;

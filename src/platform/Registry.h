@@ -57,6 +57,9 @@ public:
   const std::string& CurrentPath() const { return FCurrentPath; }
 
   bool KeyExists(const std::string& key);
+  // Whether key is in the stores themselves, leaving out the keys the classes-root provider
+  // makes up from the system's file types (asking it loads the whole type database).
+  bool StoredKeyExists(const std::string& key);
   // Deletes the key with all its subkeys; false when it does not exist or cannot go.
   bool DeleteKey(const std::string& key);
   std::vector<std::string> GetKeyNames();

@@ -76,8 +76,9 @@ void TVelquinReaderOptions::UnregisterDatAssociation() {
     registry.SetRootKey(HKEY_CLASSES_ROOT);
     registry.DeleteKey(kDatClass);
     // ".dat" is ours only while its default value names our class; another program's
-    // association stays as it is.
-    if (registry.OpenKey(".dat", false)) {
+    // association stays as it is. Only a stored key can name it, so the system's file
+    // types are not consulted on every start.
+    if (registry.StoredKeyExists(".dat") && registry.OpenKey(".dat", false)) {
       if (::strcasecmp(registry.ReadString("").c_str(), kDatClass) == 0) {
         registry.DeleteValue("");
         const bool empty = registry.GetValueNames().empty() && registry.GetKeyNames().empty();

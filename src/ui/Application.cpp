@@ -4,12 +4,13 @@
 #include <QWidget>
 #include <memory>
 
+#include "DeferredIcons.h"
 #include "ErrorBox.h"
 #include "MimeClassesRootProvider.h"
 #include "QtShell.h"
 #include "TerminationSignals.h"
 
-TVelquinApplication::TVelquinApplication(int& argc, char** argv) : QApplication(argc, argv) {}
+TVelquinApplication::TVelquinApplication(int& argc, char** argv) : QApplication(argc, argv) { DeferStyleIcons(); }
 
 bool TVelquinApplication::notify(QObject* receiver, QEvent* event) {
   try {

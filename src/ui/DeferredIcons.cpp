@@ -1,10 +1,14 @@
 #include "DeferredIcons.h"
 
+#include <QApplication>
 #include <QFile>
 #include <QHash>
 #include <QIconEngine>
 #include <QPainter>
 #include <QPixmap>
+#include <QPointer>
+#include <QProxyStyle>
+#include <QStyleOption>
 #include <QSvgRenderer>
 #include <memory>
 
@@ -91,7 +95,31 @@ private:
   std::unique_ptr<QIcon> FIcon;
 };
 
+// The application's own style, with the overflow buttons' icons made on first draw. Every
+// toolbar makes its overflow button at once, and the style reads the button's PNG files for
+// it, though a toolbar wide enough for its buttons never shows it.
+class TDeferredIconStyle final : public QProxyStyle {
+public:
+  explicit TDeferredIconStyle(QStyle* base) : QProxyStyle(base) {}
+
+  QIcon standardIcon(StandardPixmap icon, const QStyleOption* option, const QWidget* widget) const override {
+    if (icon != SP_ToolBarHorizontalExtensionButton && icon != SP_ToolBarVerticalExtensionButton)
+      return QProxyStyle::standardIcon(icon, option, widget);
+    // The direction picks the arrow's way; the rest of the option does not matter to it.
+    const Qt::LayoutDirection direction = option ? option->direction : QGuiApplication::layoutDirection();
+    QPointer<QStyle> base(baseStyle());
+    return DeferredIcon([base, icon, direction] {
+      if (!base) return QIcon();
+      QStyleOption shown;
+      shown.direction = direction;
+      return base->standardIcon(icon, &shown);
+    });
+  }
+};
+
 }  // namespace
+
+void DeferStyleIcons() { QApplication::setStyle(new TDeferredIconStyle(QApplication::style())); }
 
 QIcon DeferredSvgIcon(const QString& name) { return QIcon(new TSvgIconEngine(name)); }
 

@@ -14,3 +14,7 @@ QIcon DeferredSvgIcon(const QString& name);
 
 // The icon that make returns, made when it is first drawn or measured.
 QIcon DeferredIcon(std::function<QIcon()> make);
+
+// Wraps the application's style so that the icons it makes from image files on request and
+// that a window may never draw (the toolbars' overflow buttons) are read when first drawn.
+void DeferStyleIcons();

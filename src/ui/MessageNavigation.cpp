@@ -15,7 +15,7 @@
 #include "DeferredIcons.h"
 #include "ErrorBox.h"
 #include "FileCopy.h"
-#include "ICalendarWriter.h"
+#include "MailModuleLoader.h"
 #include "MessageBody.h"
 #include "MessageHeader.h"
 #include "TNEFReaderClass.h"
@@ -103,9 +103,8 @@ void TfmVelquinDatReader::actBackExecute() {
 void TfmVelquinDatReader::actAddToCalendarExecute() {
   TTNEFReader* message = ShownMessage();
   if (!message || !message->Calendar().IsCalendarItem()) return;
-  const std::string text =
-      CalendarItemToICalendar(message->Calendar(), ConvertMessageBody(*message, TBodyOutputs::Text).Text,
-                              DateTimeToUnix(message->DateSent()));
+  const std::string text = MailModule().CalendarItemToICalendar(
+      message->Calendar(), ConvertMessageBody(*message, TBodyOutputs::Text).Text, DateTimeToUnix(message->DateSent()));
   QString name = QString::fromStdString(message->DisplaySubject()).trimmed();
   for (QChar& c : name)
     if (c == QLatin1Char('/') || c.unicode() < 0x20) c = QLatin1Char('_');

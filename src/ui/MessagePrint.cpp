@@ -8,8 +8,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
-#include <QPrintPreviewDialog>
-#include <QPrinter>
 #include <QRegularExpression>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -26,6 +24,7 @@
 #include "Languages.h"
 #include "MessageBrowser.h"
 #include "MessageHeader.h"
+#include "PrintModuleLoader.h"
 #include "SafeFileName.h"
 #include "TNEFReaderConst.h"
 #include "ui_fmTNEFReader.h"
@@ -101,17 +100,10 @@ std::unique_ptr<QTextDocument> MessagePrintDocument(const QList<TPrintHeaderLine
   return doc;
 }
 
-void PrintDocument(QTextDocument& document, QPrinter& printer) { document.print(&printer); }
-
 void WritePdf(QTextDocument& document, const QString& fileName, const QString& title) {
-  // Screen resolution: the body's lengths are in pixels, and so come out at their size.
-  QPrinter printer(QPrinter::ScreenResolution);
-  printer.setOutputFormat(QPrinter::PdfFormat);
-  printer.setOutputFileName(fileName);
-  printer.setDocName(title);
-  printer.setCreator(Res(TStringId::AppTitle));
-  PrintDocument(document, printer);
-  // QPrinter reports no failure of its own: an unwritable place leaves no file.
+  // Print support is a module, loaded with the first print or export.
+  PrintModule().WritePdf(document, fileName, TPrintJob{title, Res(TStringId::AppTitle)});
+  // The printer reports no failure of its own: an unwritable place leaves no file.
   const QFileInfo written(fileName);
   if (!written.isFile() || written.size() == 0)
     throw Exception(FormatRes(TStringId::PdfWriteFailed, {Arg(fileName.toStdString())}));
@@ -206,17 +198,10 @@ void TMessagePrint::ExportPdf(const QString& fileName) {
 void TMessagePrint::actPrintExecute() {
   UpdateEnabled();
   if (!FActPrint->isEnabled()) return;
+  const TPrintModule& printing = PrintModule();
   const std::unique_ptr<QTextDocument> doc = Document();
-  QPrinter printer(QPrinter::ScreenResolution);
-  printer.setDocName(FForm.edtSubject->text());
-  printer.setCreator(Res(TStringId::AppTitle));
-  QPrintPreviewDialog preview(&printer, &FWindow);
-  preview.setObjectName(QString::fromLatin1(kPreviewName));
-  preview.setWindowTitle(WithoutMnemonic(Res(TStringId::ActionPrint)));
-  preview.resize(760, 560);
-  connect(&preview, &QPrintPreviewDialog::paintRequested, &preview,
-          [&doc](QPrinter* target) { PrintDocument(*doc, *target); });
-  preview.exec();
+  printing.RunPreview(*doc, FWindow, TPrintJob{FForm.edtSubject->text(), Res(TStringId::AppTitle)},
+                      QString::fromLatin1(kPreviewName), WithoutMnemonic(Res(TStringId::ActionPrint)));
 }
 
 QString TMessagePrint::SuggestedFileName() const {

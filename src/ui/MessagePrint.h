@@ -9,7 +9,6 @@
 #include <memory>
 
 class QAction;
-class QPrinter;
 class QTextDocument;
 class QToolButton;
 class QWidget;
@@ -29,8 +28,6 @@ struct TPrintHeaderLine {
 // there is one, then a copy of body with the pictures body shows.
 std::unique_ptr<QTextDocument> MessagePrintDocument(const QList<TPrintHeaderLine>& header, const QString& summary,
                                                     const QTextDocument& body);
-// Lays document out on printer's pages and prints it.
-void PrintDocument(QTextDocument& document, QPrinter& printer);
 // Writes document to fileName as PDF (no printer needed). Raises the general exception
 // when the file cannot be written.
 void WritePdf(QTextDocument& document, const QString& fileName, const QString& title);

@@ -11,8 +11,7 @@
 #include <QSvgRenderer>
 #include <cstring>
 
-#include "IsolatedConversion.h"
-#include "PictureDecoders.h"
+#include "PictureModuleLoader.h"
 
 namespace {
 
@@ -94,19 +93,26 @@ bool TPicture::LoadFromMemory(const QByteArray& bytes, const QString& extension)
 
 bool TPicture::LoadBytes(const std::uint8_t* bytes, std::size_t length, const QString& extension) {
   bool ok = false;
-  if (extension == QLatin1String(".wmf") || extension == QLatin1String(".emf")) {
+  // The decoders are a module, loaded with the first picture.
+  const TPictureModule* decoders = PictureModule();
+  if (decoders == nullptr) {
+    // Without its module the preview shows nothing, as for a picture it cannot read.
+  } else if (extension == QLatin1String(".wmf") || extension == QLatin1String(".emf")) {
     std::string svg;
     // The metafile libraries run in a child process: see IsolatedConversion.h.
-    const bool converted = extension == QLatin1String(".wmf") ? WmfToSvgIsolated(bytes, length, svg)
-                                                              : EmfToSvgIsolated(bytes, length, svg);
+    const bool converted = extension == QLatin1String(".wmf") ? decoders->WmfToSvg(bytes, length, svg)
+                                                              : decoders->EmfToSvg(bytes, length, svg);
     ok = converted && LoadSvg(svg);
   } else {
     // Mail programs rename pictures freely (a PNG called .jpg is common), so the bytes'
     // signature picks the decoder and the extension only decides that one is tried.
     TRawImage raw;
-    if (length >= 8 && std::memcmp(bytes, "\x89PNG\r\n\x1a\n", 8) == 0) ok = DecodePng(bytes, length, raw, FMaxPixels);
-    else if (length >= 4 && std::memcmp(bytes, "GIF8", 4) == 0) ok = DecodeGif(bytes, length, raw, FMaxPixels);
-    else if (length >= 2 && bytes[0] == 0xFF && bytes[1] == 0xD8) ok = DecodeJpeg(bytes, length, raw, FMaxPixels);
+    if (length >= 8 && std::memcmp(bytes, "\x89PNG\r\n\x1a\n", 8) == 0)
+      ok = decoders->DecodePng(bytes, length, raw, FMaxPixels);
+    else if (length >= 4 && std::memcmp(bytes, "GIF8", 4) == 0)
+      ok = decoders->DecodeGif(bytes, length, raw, FMaxPixels);
+    else if (length >= 2 && bytes[0] == 0xFF && bytes[1] == 0xD8)
+      ok = decoders->DecodeJpeg(bytes, length, raw, FMaxPixels);
     if (ok) FImage = ImageFromRaw(std::move(raw));
   }
   if (!ok) Clear();

@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <algorithm>
+#include <optional>
 
 #include "ExecutablePath.h"
 #include "Languages.h"
@@ -38,33 +39,37 @@ std::optional<QString> ShowOptionsDialog(QWidget* owner, bool firstRun) {
 QString RunStartupSequence(QWidget* mainWindow) {
   InstallTranslationHook();
   bool storeWritable = true;
+  // Loaded once on an ordinary start; read again after the first-run dialog, so that what
+  // the user chose there holds for this run too.
+  std::optional<TVelquinReaderOptions> options;
   try {
-    TVelquinReaderOptions options;
-    if (options.HasShowedOptions()) {
-      options.ApplyDatAssociation();
+    options.emplace();
+    if (options->HasShowedOptions()) {
+      options->ApplyDatAssociation();
     } else {
       // Marked first, so a store that cannot be written skips the first-run dialog (which
       // could save nothing) and the start goes on with the defaults; the window says why.
-      options.SetHasShowedOptions(true);
+      options->SetHasShowedOptions(true);
       const int row = LanguageRowForLocale(SystemDefaultLocaleId());
       if (row >= 0) {
-        options.SetLanguage(static_cast<std::uint8_t>(row));
+        options->SetLanguage(static_cast<std::uint8_t>(row));
         ApplyLanguage(row);
       }
+      options.reset();
       ShowOptionsDialog(mainWindow, true);
     }
   } catch (const ERegistryException&) {
     storeWritable = false;
+    options.reset();
   }
-  // Read again: what the user chose in the first-run dialog holds for this run too.
-  TVelquinReaderOptions options;
+  if (!options) options.emplace();
   if (storeWritable) {
-    ApplyLanguage(options.Language());
+    ApplyLanguage(options->Language());
   } else {
     // Nothing was stored: this run still speaks the system's language.
     ApplyLanguage(std::max(0, LanguageRowForLocale(SystemDefaultLocaleId())));
   }
-  return FromLocal(options.Mapi32Path());
+  return FromLocal(options->Mapi32Path());
 }
 
 QString WebsiteAddress() {

@@ -7,6 +7,7 @@
 #include <QWidget>
 #include <algorithm>
 #include <cstdlib>
+#include <optional>
 
 #include "VelquinReaderOptions.h"
 
@@ -81,21 +82,33 @@ QList<int> ParseSplitterSizes(const QString& text) {
 }
 
 void RestoreWindowPlacement(QWidget& window, QSplitter& splitter) {
-  bool maximized = false;
+  std::optional<TVelquinReaderOptions> options;
   try {
-    const TVelquinReaderOptions options;
-    const int width = options.WindowWidth(), height = options.WindowHeight();
-    const int left = options.WindowLeft(), top = options.WindowTop();
-    if (width > 0 && height > 0 && width <= kMaxExtent && height <= kMaxExtent &&
-        std::abs(left) <= kMaxCoordinate && std::abs(top) <= kMaxCoordinate) {
-      window.resize(width, height);
-      window.move(left, top);
-    }
-    const QList<int> sizes = ParseSplitterSizes(QString::fromStdString(options.SplitterSizes()));
-    if (!sizes.isEmpty() && sizes[0] + sizes[1] > 0) splitter.setSizes(sizes);
-    maximized = options.WindowMaximized();
+    options.emplace();
   } catch (const std::exception&) {
     // The store's own notice tells of a damaged store; the window opens as designed.
+    options.reset();
+  }
+  RestoreWindowPlacement(window, splitter, options ? &*options : nullptr);
+}
+
+void RestoreWindowPlacement(QWidget& window, QSplitter& splitter, const TVelquinReaderOptions* options) {
+  bool maximized = false;
+  try {
+    if (options != nullptr) {
+      const int width = options->WindowWidth(), height = options->WindowHeight();
+      const int left = options->WindowLeft(), top = options->WindowTop();
+      if (width > 0 && height > 0 && width <= kMaxExtent && height <= kMaxExtent &&
+          std::abs(left) <= kMaxCoordinate && std::abs(top) <= kMaxCoordinate) {
+        window.resize(width, height);
+        window.move(left, top);
+      }
+      const QList<int> sizes = ParseSplitterSizes(QString::fromStdString(options->SplitterSizes()));
+      if (!sizes.isEmpty() && sizes[0] + sizes[1] > 0) splitter.setSizes(sizes);
+      maximized = options->WindowMaximized();
+    }
+  } catch (const std::exception&) {
+    // A value that cannot be read leaves the rest as designed.
   }
   // Clamped first: moving a window takes its maximised state away.
   ClampWindowToScreens(window);

@@ -10,6 +10,7 @@
 
 class QSplitter;
 class QWidget;
+class TVelquinReaderOptions;
 
 // wanted moved, and shrunk where it is larger, so that it lies inside the one of available
 // it overlaps most (the first when it overlaps none). Empty available: wanted unchanged.
@@ -28,5 +29,7 @@ inline constexpr int kMaxSplitterSize = 100000;
 // to the screens; without saved ones only the clamp. A store that cannot be read changes
 // nothing.
 void RestoreWindowPlacement(QWidget& window, QSplitter& splitter);
+// The same from options already loaded; nullptr for a store that could not be read.
+void RestoreWindowPlacement(QWidget& window, QSplitter& splitter, const TVelquinReaderOptions* options);
 // Saves them; a store that cannot be written is left as it is (closing never fails).
 void SaveWindowPlacement(const QWidget& window, const QSplitter& splitter);

@@ -21,6 +21,7 @@
 #include <QToolButton>
 #include <QUrl>
 #include <algorithm>
+#include <optional>
 
 #include "AboutBox.h"
 #include "AttachmentActions.h"
@@ -32,6 +33,7 @@
 #include "FindBar.h"
 #include "MailChooser.h"
 #include "MailDocument.h"
+#include "MailModuleLoader.h"
 #include "MessageBodyView.h"
 #include "OpenWarning.h"
 #include "MessageHeader.h"
@@ -175,9 +177,17 @@ TfmVelquinDatReader::TfmVelquinDatReader(QWidget* parent)
   SetupMessageNavigation();
   FWindowActions = SetupKeyboard(*this, *ui);
   connect(FWindowActions.About, &QAction::triggered, this, [this] { ShowAboutBox(this); });
+  // Loaded once for the zoom and the placement below; a store that cannot be read leaves
+  // both as designed.
+  std::optional<TVelquinReaderOptions> options;
+  try {
+    options.emplace();
+  } catch (const std::exception&) {
+    options.reset();
+  }
   // The pane's zoom is one for every body, kept from run to run.
   try {
-    const int zoom = TVelquinReaderOptions().MessageZoom();
+    const int zoom = options ? options->MessageZoom() : 0;
     if (zoom != 0) ui->RichEdit1->SetZoom(zoom);
   } catch (const std::exception&) {
   }
@@ -236,7 +246,7 @@ TfmVelquinDatReader::TfmVelquinDatReader(QWidget* parent)
   // size larger than the screen, and the title bar must stay on screen).
   resize(769, 550);
   if (const QScreen* screen = this->screen()) move(screen->availableGeometry().center() - rect().center());
-  RestoreWindowPlacement(*this, *ui->Splitter);
+  RestoreWindowPlacement(*this, *ui->Splitter, options ? &*options : nullptr);
 }
 
 TfmVelquinDatReader::~TfmVelquinDatReader() {
@@ -474,8 +484,11 @@ void TfmVelquinDatReader::OpenFile(const QString& fileName) {
     const TMailChooser chooser = [this](const TMailFile& mail) {
       return FMailChooser ? FMailChooser(mail) : ChooseMailEntry(this, mail);
     };
+    // The mail parser is a module, loaded with the first mail; a bare TNEF stream opens
+    // without it.
+    const TMailOpener openMail = [](const std::string& path) { return MailModule().OpenMailFile(path); };
     FReader = OpenDocument(QFile::encodeName(fileName).toStdString(),
-                           QFile::encodeName(FMapi32Path).toStdString(), chooser);
+                           QFile::encodeName(FMapi32Path).toStdString(), chooser, openMail);
     if (!FReader) {
       setWindowTitle(Res(TStringId::MainWindowStartCaption));
       return;

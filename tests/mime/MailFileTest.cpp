@@ -123,7 +123,8 @@ TEST(MailFile, SplitsAMailboxIntoItsMails) {
                                  TnefPart(Tnef("T3"), "base64", "WIN.DAT", "application/octet-stream"));
   TTempDir dir;
   const std::string path = WriteFile(dir, "box", Mbox({first, second, third}));
-  const TMailFile box(path);
+  const auto opened = TMailFile::Open(path);
+  const TMailFile& box = *opened;
   EXPECT_TRUE(box.IsMailbox());
   EXPECT_EQ(box.MailCount(), 3);
   ASSERT_EQ(box.Count(), 2);

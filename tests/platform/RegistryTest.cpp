@@ -245,6 +245,8 @@ TEST(RegistryClassesRoot, ReadsTheStoreCannotAnswerGoToTheProvider) {
     reg.SetRootKey(HKEY_CLASSES_ROOT);
     EXPECT_TRUE(reg.KeyExists(".pdf"));
     EXPECT_FALSE(reg.KeyExists(".xyz"));
+    // The provider's keys are not stored ones.
+    EXPECT_FALSE(reg.StoredKeyExists(".pdf"));
     ASSERT_TRUE(reg.OpenKeyReadOnly("application/pdf"));
     EXPECT_EQ(reg.ReadString(""), "PDF document");
     EXPECT_EQ(reg.GetData("")->Type, REG_SZ);
@@ -255,6 +257,7 @@ TEST(RegistryClassesRoot, ReadsTheStoreCannotAnswerGoToTheProvider) {
     EXPECT_EQ(reg.ReadString(""), "application/pdf");
     reg.WriteString("", "Mine.Pdf");
     EXPECT_EQ(reg.ReadString(""), "Mine.Pdf");
+    EXPECT_TRUE(reg.StoredKeyExists("\\.pdf"));
 
     // Only HKEY_CLASSES_ROOT asks the provider.
     reg.SetRootKey(HKEY_CURRENT_USER);

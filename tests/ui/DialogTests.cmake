@@ -22,6 +22,7 @@ endforeach()
 #   xvfb-run -a build/<dir>/tests/ui/velquin-dialog-screenshots docs/screenshots
 add_executable(velquin-dialog-screenshots EXCLUDE_FROM_ALL DialogScreenshots.cpp)
 target_link_libraries(velquin-dialog-screenshots PRIVATE velquin_ui)
+velquin_use_build_modules(velquin-dialog-screenshots)
 set_target_properties(velquin-dialog-screenshots PROPERTIES AUTOUIC ON
   AUTOUIC_SEARCH_PATHS ${PROJECT_SOURCE_DIR}/resources/forms)
 target_compile_definitions(velquin-dialog-screenshots PRIVATE
@@ -34,7 +35,8 @@ target_compile_definitions(ui_window_usability_test PRIVATE VELQUIN_VERSION="${P
 
 # The main window's pictures of docs/screenshots (scripts/screenshots.sh).
 add_executable(velquin-window-screenshots EXCLUDE_FROM_ALL WindowScreenshots.cpp)
-target_link_libraries(velquin-window-screenshots PRIVATE velquin_ui velquin_test_support)
+target_link_libraries(velquin-window-screenshots PRIVATE velquin_ui velquin_test_support Qt6::PrintSupport)
+velquin_use_build_modules(velquin-window-screenshots)
 target_compile_definitions(velquin-window-screenshots PRIVATE
   VELQUIN_MODULE_DIR="${CMAKE_BINARY_DIR}/${CMAKE_INSTALL_BINDIR}")
 add_dependencies(velquin-window-screenshots velquin_translations)

@@ -20,7 +20,9 @@
 #include "AttachmentListModel.h"
 #include "MailBuilder.h"
 #include "MailChooser.h"
+#include "Exception.h"
 #include "MailFile.h"
+#include "MailModuleLoader.h"
 #include "MimeClassesRootProvider.h"
 #include "TNEFReaderClass.h"
 #include "TempDir.h"
@@ -167,6 +169,18 @@ private slots:
     QCOMPARE(w.Form().edtFrom->text(), QStringLiteral("Jeffrey Stedfast <jestedfa@microsoft.com>"));
     QCOMPARE(w.ListModel().Count(), 4);
     QCOMPARE(w.RowText(1, 0), QStringLiteral("kitten-playing-with-a-christmas-tree.jpg"));
+  }
+
+  // The module's failures reach the viewer as the types it raised them with, and its
+  // results are whole objects the viewer may keep.
+  void loadedModuleRaisesItsOwnTypes() {
+    QVERIFY_THROWS_EXCEPTION(EFileError, MailModule().OpenMailFile(Path("none.eml").toStdString()));
+    Write(Path("plain.eml"), "Subject: only a head\n\nText.\n");
+    const auto plain = MailModule().OpenMailFile(Path("plain.eml").toStdString());
+    QCOMPARE(plain->Count(), 0);
+    QVERIFY_THROWS_EXCEPTION(EListError, plain->Entry(0));
+    TCalendarItem none;
+    QVERIFY_THROWS_EXCEPTION(Exception, MailModule().CalendarItemToICalendar(none, "", 0));
   }
 
   void chooserListsEveryPartAndReturnsTheOneChosen() {

@@ -26,29 +26,19 @@ TFileFormat DetectFileFormatOfFile(const std::string& path) {
   return DetectFileFormat(std::string_view(head, filled));
 }
 
-struct TMailFile::TImpl {};
-
-TMailFile::TMailFile(const std::string&) { NoMailLayer(); }
-TMailFile::TMailFile() = default;
-TMailFile::~TMailFile() = default;
+std::unique_ptr<TMailFile> TMailFile::Open(const std::string&) { NoMailLayer(); }
 std::unique_ptr<TMailFile> TMailFile::FromBytes(std::string_view) { NoMailLayer(); }
-bool TMailFile::IsMailbox() const { return false; }
-int TMailFile::MailCount() const { return 0; }
-int TMailFile::Count() const { return 0; }
-const TMailEntry& TMailFile::Entry(int index) const {
-  throw EListError(FormatRes(TStringId::ListIndexError, {Arg(index)}));
-}
-const std::vector<TMailAttachment>& TMailFile::Attachments(int entry) const {
-  throw EListError(FormatRes(TStringId::ListIndexError, {Arg(entry)}));
-}
-bool TMailFile::WriteTnefPart(int, int) const { return false; }
-bool TMailFile::WriteAttachment(int, int, int) const { return false; }
 
 std::unique_ptr<TTNEFReader> OpenMailEntry(const TMailFile&, int, const std::string&) { NoMailLayer(); }
 
 std::unique_ptr<TTNEFReader> OpenDocument(const std::string& path, const std::string& mapi32Path,
-                                          const TMailChooser&) {
+                                          const TMailChooser&, const TMailOpener&) {
   const TFileFormat format = DetectFileFormatOfFile(path);
   if (format == TFileFormat::Mail || format == TFileFormat::Mbox) NoMailLayer();
   return std::make_unique<TTNEFReader>(path, mapi32Path);
+}
+
+std::unique_ptr<TTNEFReader> OpenDocument(const std::string& path, const std::string& mapi32Path,
+                                          const TMailChooser& chooser) {
+  return OpenDocument(path, mapi32Path, chooser, nullptr);
 }

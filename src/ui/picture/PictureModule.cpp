@@ -1,0 +1,37 @@
+// The picture module: the preview's decoders behind the viewer's TPictureModule interface.
+// Everything in it is hidden except the entry point.
+#include "PictureModule.h"
+
+#include "IsolatedConversion.h"
+
+namespace {
+
+class TLoadedPictureModule final : public TPictureModule {
+public:
+  bool DecodeJpeg(const std::uint8_t* data, std::size_t size, TRawImage& image,
+                  std::uint64_t maxPixels) const override {
+    return ::DecodeJpeg(data, size, image, maxPixels);
+  }
+  bool DecodePng(const std::uint8_t* data, std::size_t size, TRawImage& image,
+                 std::uint64_t maxPixels) const override {
+    return ::DecodePng(data, size, image, maxPixels);
+  }
+  bool DecodeGif(const std::uint8_t* data, std::size_t size, TRawImage& image,
+                 std::uint64_t maxPixels) const override {
+    return ::DecodeGif(data, size, image, maxPixels);
+  }
+  bool WmfToSvg(const std::uint8_t* data, std::size_t size, std::string& svg) const override {
+    return WmfToSvgIsolated(data, size, svg);
+  }
+  bool EmfToSvg(const std::uint8_t* data, std::size_t size, std::string& svg) const override {
+    return EmfToSvgIsolated(data, size, svg);
+  }
+};
+
+}  // namespace
+
+extern "C" __attribute__((visibility("default"))) const TPictureModule* velquin_picture_module(int version) {
+  if (version != kPictureModuleVersion) return nullptr;
+  static const TLoadedPictureModule module;
+  return &module;
+}
