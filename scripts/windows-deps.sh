@@ -24,14 +24,17 @@ apt_options=(
   -o Debug::NoLocking=1 -o APT::Sandbox::User="$(id -un)"
 )
 
-# The index of Debian 12's source packages, signed by the archive keys Debian ships.
+# The index of Debian 12's source packages, signed by the archive keys Debian ships; fetched
+# again when a day old, so a second run needs no network.
 apt_ready=0
 update_index() {
   [ "$apt_ready" = 1 ] && return
   mkdir -p "$deps/apt/lists/partial" "$deps/apt/cache/archives/partial"
   echo "deb-src [signed-by=/usr/share/keyrings/debian-archive-keyring.gpg] $archive bookworm main" \
     >"$deps/apt/sources.list"
-  apt-get "${apt_options[@]}" -q update >/dev/null
+  if [ -z "$(find "$deps/apt/lists" -maxdepth 1 -name '*_InRelease' -mtime -1)" ]; then
+    apt-get "${apt_options[@]}" -q update >/dev/null
+  fi
   apt_ready=1
 }
 
