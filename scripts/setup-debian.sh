@@ -51,8 +51,9 @@ fuzz_packages=(clang libclang-rt-14-dev)
 package_packages=(dpkg-dev file lintian appstream desktop-file-utils)
 
 # The Windows build (scripts/windows-check.sh): MinGW-w64 with POSIX threads, Wine to run
-# its tests, and GoogleTest's sources to build them with the cross compiler.
-windows_packages=(cmake ninja-build g++-mingw-w64-x86-64-posix mingw-w64 wine64 googletest)
+# its tests, GoogleTest's sources to build them with the cross compiler, and Perl for the
+# code generators of libical, which scripts/windows-deps.sh builds from Debian's source.
+windows_packages=(cmake ninja-build g++-mingw-w64-x86-64-posix mingw-w64 wine64 googletest perl)
 
 # CI proves the README in fresh chroots (scripts/fresh-check.sh).
 ci_packages=(debootstrap)

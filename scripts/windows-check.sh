@@ -2,7 +2,7 @@
 # Cross-builds the Qt-free layers and velquin-tnef for 64-bit Windows (preset "windows"), runs
 # their GoogleTest binaries under Wine in a private prefix, checks that the settings engine's
 # options landed in Wine's user.reg, and compares velquin-tnef.exe with the Linux build on
-# every TNEF sample of the corpus (exit status, show, list, SHA-256 of extracted bytes) and on
+# every TNEF sample of the corpus (exit status, show, list, ics, SHA-256 of extracted bytes) and on
 # a file and a folder with non-ASCII names. One Wine server is kept up for all the runs, and
 # the samples run in parallel. Prints what it compared; exits non-zero on any difference.
 # Usage: scripts/windows-check.sh [CORPUS_DIR]   (default ../shared/corpus; absent: skipped)
@@ -12,6 +12,8 @@ root=$PWD
 corpus=${1:-$root/../shared/corpus}
 
 bash scripts/setup-debian.sh windows
+# The libraries Debian packages for Linux only, cross-built from its sources (kept once built).
+bash scripts/windows-deps.sh
 
 launcher=()
 if command -v ccache >/dev/null; then
@@ -69,21 +71,27 @@ fi
 cmake --build --preset nogui -j"$(nproc)" --target velquin-tnef velquin_build_store
 export linux=$root/build/nogui/bin/velquin-tnef
 export windows=$root/build/windows/bin/velquin-tnef.exe
-export wine scratch
+check_start=$(date -u +%Y%m%dT%H%M%SZ)
+export wine scratch check_start
 
-# One sample on one side (l or w): the exit status, output and error text of show, list and
-# extract, and the extracted files by name and SHA-256, kept under $scratch/<side>/<n>/.
+# One sample on one side (l or w): the exit status, output and error text of show, list, ics
+# and extract, and the extracted files by name and SHA-256, kept under $scratch/<side>/<n>/.
 # Extraction goes into a fresh folder of the same name on both sides.
 run_sample() {
   local side=$1 n=$2 file=$3 folder=${4:-out} dir="$scratch/$1/$2" command status
   local run=("$linux") arg=$file
   if [ "$side" = w ]; then run=("$wine" "$windows"); arg="Z:$file"; fi
   mkdir -p "$dir/files/$folder"
-  for command in show list; do
+  for command in show list ics; do
     status=0
     "${run[@]}" "$command" "$arg" >"$dir/$command.out" 2>"$dir/$command.err" || status=$?
     echo "$status" >"$dir/$command.status"
   done
+  # An item with no time of its own is stamped with the time it is written: such a stamp,
+  # one that falls within this check, is the only text told apart from its value.
+  awk -v from="$check_start" -v to="$(date -u +%Y%m%dT%H%M%SZ)" '
+    /^DTSTAMP:/ { stamp = substr($0, 9, 16); if (stamp >= from && stamp <= to) $0 = "DTSTAMP:(now)" }
+    { print }' "$dir/ics.out" >"$dir/ics.tmp" && mv "$dir/ics.tmp" "$dir/ics.out"
   status=0
   (cd "$dir/files" && "${run[@]}" extract "$arg" "$folder") >"$dir/extract.out" 2>"$dir/extract.err" ||
     status=$?
@@ -122,6 +130,7 @@ fi
 
 differences=0
 extracted=0
+calendars=0
 if [ "${#labels[@]}" -gt 0 ]; then
   # Each side in parallel, one sample a job; Wine's runs share the one server.
   for side in l w; do
@@ -136,7 +145,8 @@ if [ "${#labels[@]}" -gt 0 ]; then
       differences=$((differences + 1))
     fi
     extracted=$((extracted + $(wc -l <"$scratch/l/$n/extract.sums")))
+    if [ "$(cat "$scratch/l/$n/ics.status")" = 0 ]; then calendars=$((calendars + 1)); fi
   done
 fi
-echo "corpus: ${#labels[@]} files compared (show, list, extract; $extracted extracted files), $differences differences"
+echo "corpus: ${#labels[@]} files compared (show, list, ics, extract; $extracted extracted files, $calendars calendar items), $differences differences"
 [ "$differences" -eq 0 ] && [ "$tests_status" -eq 0 ]

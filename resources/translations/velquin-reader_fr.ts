@@ -554,11 +554,6 @@ Affiche un fichier TNEF (winmail.dat) : son message et les pièces jointes qu&a
         <translation>Cette version ne lit pas les courriels (.eml, mbox)&#xa0;: enregistrez le winmail.dat du courriel et ouvrez-le</translation>
     </message>
     <message>
-        <source>This build does not write iCalendar files</source>
-        <comment>CalendarNotInBuild</comment>
-        <translation>Cette version n’écrit pas de fichiers iCalendar</translation>
-    </message>
-    <message>
         <source>Mail files (.eml, mbox) and iCalendar files need the mail module %s, which could not be loaded: %s</source>
         <comment>MailModuleMissing</comment>
         <translation>Les courriels (.eml, mbox) et les fichiers iCalendar demandent le module de courriel %s, qui n’a pas pu être chargé&#xa0;: %s</translation>

@@ -553,11 +553,6 @@ Shows a TNEF file (winmail.dat): its message and the attachments packed inside.
         <translation>此版本不读取邮件文件（.eml、mbox）：请从邮件中保存 winmail.dat 再打开它</translation>
     </message>
     <message>
-        <source>This build does not write iCalendar files</source>
-        <comment>CalendarNotInBuild</comment>
-        <translation>此版本不写入 iCalendar 文件</translation>
-    </message>
-    <message>
         <source>Mail files (.eml, mbox) and iCalendar files need the mail module %s, which could not be loaded: %s</source>
         <comment>MailModuleMissing</comment>
         <translation>邮件文件（.eml、mbox）和 iCalendar 文件需要邮件模块 %s，但无法加载它：%s</translation>

@@ -1,5 +1,5 @@
 // What velquin-tnef.exe does without the mail and calendar libraries: bare TNEF streams
-// under any name, and a plain refusal of mails, mailboxes and iCalendar export.
+// under any name, calendar items as iCalendar, and a plain refusal of mails and mailboxes.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -48,7 +48,7 @@ TEST(WindowsTool, MailsAndMailboxesAreRefusedNotReadAsTnef) {
   EXPECT_EQ(RunTool({"list-mail", tnef}).Status, 0);
 }
 
-TEST(WindowsTool, NonAsciiNamesAndNoICalendar) {
+TEST(WindowsTool, NonAsciiNamesAndICalendar) {
   TTempDir dir;
   const std::string path = WriteText(dir / "Prüfung-日本語.dat", TnefBuilder().Subject("Plan").Bytes());
   const TRun show = RunTool({"show", path});
@@ -57,8 +57,9 @@ TEST(WindowsTool, NonAsciiNamesAndNoICalendar) {
 
   TnefBuilder meeting;
   meeting.Msg(0x00078008, std::string("IPM.Schedule.Meeting.Request") + '\0').Subject("Planning");
-  const TRun ics = RunTool({"ics", meeting.WriteTo(dir / "meeting.dat")});
-  EXPECT_EQ(ics.Status, 1);
-  EXPECT_NE(ics.Err.find("This build does not write iCalendar files"), std::string::npos) << ics.Err;
-  EXPECT_EQ(ics.Out, "");
+  const TRun ics = RunTool({"ics", WriteText(dir / "Besprechung-会议.dat", meeting.Bytes())});
+  EXPECT_EQ(ics.Status, 0) << ics.Err;
+  EXPECT_EQ(ics.Out.rfind("BEGIN:VCALENDAR\r\n", 0), 0u) << ics.Out;
+  EXPECT_NE(ics.Out.find("METHOD:REQUEST\r\n"), std::string::npos) << ics.Out;
+  EXPECT_NE(ics.Out.find("SUMMARY:Planning\r\n"), std::string::npos) << ics.Out;
 }
