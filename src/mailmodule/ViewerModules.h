@@ -5,9 +5,8 @@
 
 #include <string>
 
-// <prefix>/lib/velquin-reader/<fileName> for the running program; "" when its own path is
-// unknown.
-std::string InstalledModulePath(const std::string& fileName);
+#include "ExecutablePath.h"  // InstalledModulePath
+
 // Loads the module at path and returns its entry point, or nullptr with the reason in
 // reason. A module that loaded stays loaded until the program ends: objects it made may
 // live that long. A file that others could have changed is refused before it is loaded.

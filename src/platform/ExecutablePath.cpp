@@ -15,3 +15,17 @@ std::string ExecutablePath() {
   }
   return "";
 }
+
+#ifndef VELQUIN_LIBDIR
+#define VELQUIN_LIBDIR "lib"
+#endif
+
+std::string InstalledModulePath(const std::string& fileName) {
+  const std::string exe = ExecutablePath();
+  const auto slash = exe.rfind('/');
+  if (exe.empty() || exe[0] != '/' || slash == std::string::npos) return "";
+  const std::string bin = exe.substr(0, slash);
+  const auto up = bin.rfind('/');
+  const std::string prefix = up == std::string::npos ? "" : bin.substr(0, up);
+  return prefix + "/" VELQUIN_LIBDIR "/velquin-reader/" + fileName;
+}

@@ -5,3 +5,6 @@
 
 // The full path of the running executable ("" when the system cannot tell).
 std::string ExecutablePath();
+// Where the installation puts our own shared objects: <prefix>/lib/velquin-reader/<fileName>,
+// <prefix> being the folder above the running program's bin/; "" when its own path is unknown.
+std::string InstalledModulePath(const std::string& fileName);
