@@ -2,8 +2,9 @@
 # Cross-builds the Qt-free layers and velquin-tnef for 64-bit Windows (preset "windows"), runs
 # their GoogleTest binaries under Wine in a private prefix, checks that the settings engine's
 # options landed in Wine's user.reg, and compares velquin-tnef.exe with the Linux build on
-# every TNEF sample of the corpus (exit status, show, list, ics, SHA-256 of extracted bytes) and on
-# a file and a folder with non-ASCII names. One Wine server is kept up for all the runs, and
+# every TNEF sample and every mail of the corpus (exit status, show, list, list-mail, ics,
+# SHA-256 of extracted bytes; each part of a mail with several), on a mailbox made of the
+# corpus's mails, and on files and folders with non-ASCII names. One Wine server is kept up for all the runs, and
 # the samples run in parallel. Prints what it compared; exits non-zero on any difference.
 # Usage: scripts/windows-check.sh [CORPUS_DIR]   (default ../shared/corpus; absent: skipped)
 set -euo pipefail
@@ -55,8 +56,12 @@ echo "registry: the five stored options are in user.reg under Software\\velquin_
 # own services start with the first program and stay up with the server; they keep the
 # standard handles of the program that started them, so a first run with none of ours starts
 # them (else CTest would wait for a test's output to close until its time-out).
+# GLib, below the mail parser, makes a window on start, and Wine starts its desktop
+# (explorer.exe) for it: a first mail read here starts that too.
 "$wineserver" -p
 "$wine" "$root/build/windows/bin/velquin-tnef.exe" --version </dev/null >/dev/null 2>&1
+printf 'From: a@example.org\nSubject: warm-up\n\nText.\n' >"$scratch/warm-up.eml"
+"$wine" "$root/build/windows/bin/velquin-tnef.exe" list-mail "Z:$scratch/warm-up.eml" </dev/null >/dev/null 2>&1 || true
 
 # A failing test does not stop the comparison below; the script fails at the end.
 tests_status=0
@@ -74,17 +79,17 @@ export windows=$root/build/windows/bin/velquin-tnef.exe
 check_start=$(date -u +%Y%m%dT%H%M%SZ)
 export wine scratch check_start
 
-# One sample on one side (l or w): the exit status, output and error text of show, list, ics
-# and extract, and the extracted files by name and SHA-256, kept under $scratch/<side>/<n>/.
+# One sample on one side (l or w): the exit status, output and error text of show, list,
+# list-mail, ics and extract, and the extracted files by name and SHA-256, kept under
+# $scratch/<side>/<n>/; for a mail with several TNEF parts, once more for each part (--part).
 # Extraction goes into a fresh folder of the same name on both sides.
-run_sample() {
-  local side=$1 n=$2 file=$3 folder=${4:-out} dir="$scratch/$1/$2" command status
-  local run=("$linux") arg=$file
-  if [ "$side" = w ]; then run=("$wine" "$windows"); arg="Z:$file"; fi
+run_commands() {
+  local dir=$1 folder=$2 command status
+  shift 2
   mkdir -p "$dir/files/$folder"
   for command in show list ics; do
     status=0
-    "${run[@]}" "$command" "$arg" >"$dir/$command.out" 2>"$dir/$command.err" || status=$?
+    "${run[@]}" "$command" "$arg" "$@" >"$dir/$command.out" 2>"$dir/$command.err" || status=$?
     echo "$status" >"$dir/$command.status"
   done
   # An item with no time of its own is stamped with the time it is written: such a stamp,
@@ -93,24 +98,39 @@ run_sample() {
     /^DTSTAMP:/ { stamp = substr($0, 9, 16); if (stamp >= from && stamp <= to) $0 = "DTSTAMP:(now)" }
     { print }' "$dir/ics.out" >"$dir/ics.tmp" && mv "$dir/ics.tmp" "$dir/ics.out"
   status=0
-  (cd "$dir/files" && "${run[@]}" extract "$arg" "$folder") >"$dir/extract.out" 2>"$dir/extract.err" ||
+  (cd "$dir/files" && "${run[@]}" extract "$arg" "$folder" "$@") >"$dir/extract.out" 2>"$dir/extract.err" ||
     status=$?
   echo "$status" >"$dir/extract.status"
   (cd "$dir/files/$folder" && find . -type f -print0 | sort -z | xargs -0r sha256sum) >"$dir/extract.sums"
   rm -rf "$dir/files"
 }
-export -f run_sample
+run_sample() {
+  local side=$1 n=$2 file=$3 folder=${4:-out} dir="$scratch/$1/$2" status parts part
+  local run=("$linux") arg=$file
+  if [ "$side" = w ]; then run=("$wine" "$windows"); arg="Z:$file"; fi
+  mkdir -p "$dir"
+  status=0
+  "${run[@]}" list-mail "$arg" >"$dir/list-mail.out" 2>"$dir/list-mail.err" || status=$?
+  echo "$status" >"$dir/list-mail.status"
+  run_commands "$dir" "$folder"
+  parts=0
+  if [ "$status" = 0 ]; then parts=$(wc -l <"$dir/list-mail.out"); fi
+  if [ "$parts" -gt 1 ]; then
+    for ((part = 1; part <= parts; part++)); do run_commands "$dir/part-$part" "$folder" --part "$part"; done
+  fi
+}
+export -f run_commands run_sample
 
 # The samples that velquin-tnef reads as TNEF: it decides by the signature in the first four
 # bytes, so those files, and the ones named as TNEF without it (which both sides must refuse
-# alike). Mails and mailboxes are left out: the Windows build has no mail parser.
+# alike); and the mails and mailboxes, by their names.
 jobs=()
 labels=()
 if [ -d "$corpus" ]; then
   while IFS= read -r -d '' sample; do
     signature=$(head -c 4 "$sample" | od -An -tx1 | tr -d ' \n')
     case "$sample" in
-      *.[Dd][Aa][Tt] | *.[Tt][Nn][Ee][Ff]) ;;
+      *.[Dd][Aa][Tt] | *.[Tt][Nn][Ee][Ff] | *.[Ee][Mm][Ll] | *.[Mm][Bb][Oo][Xx]) ;;
       *) [ "$signature" = 789f3e22 ] || continue ;;
     esac
     labels+=("${sample#"$corpus"/}")
@@ -118,11 +138,26 @@ if [ -d "$corpus" ]; then
   done < <(find "$corpus" -type f -print0 | sort -z)
 
   # Names outside ASCII reach the file system as UTF-16: a sample under such a name,
-  # extracted into a folder with such a name.
+  # extracted into a folder with such a name; the same for a mail. The corpus's mails, one
+  # after the other, make a mailbox.
   if [ "${#labels[@]}" -gt 0 ]; then
     cp "${jobs[1]}" "$scratch/Prüfung-日本語.dat"
     labels+=("(non-ASCII names)")
     jobs+=("${#labels[@]}" "$scratch/Prüfung-日本語.dat" "Ordner-ñ-ß")
+  fi
+  mails=()
+  while IFS= read -r -d '' sample; do mails+=("$sample"); done < <(find "$corpus" -type f -iname '*.eml' -print0 | sort -z)
+  if [ "${#mails[@]}" -gt 0 ]; then
+    cp "${mails[0]}" "$scratch/Brief-письмо.eml"
+    labels+=("(a mail under a non-ASCII name)")
+    jobs+=("${#labels[@]}" "$scratch/Brief-письмо.eml" "Anhänge")
+    for mail in "${mails[@]}"; do
+      printf 'From corpus@example.org Mon Jan  1 00:00:00 2024\n'
+      sed 's/^From />From /' "$mail"
+      printf '\n'
+    done >"$scratch/corpus.mbox"
+    labels+=("(a mailbox of the corpus's mails)")
+    jobs+=("${#labels[@]}" "$scratch/corpus.mbox" out)
   fi
 else
   echo "windows-check: no corpus at $corpus; the comparison with the Linux build is skipped"
@@ -131,6 +166,7 @@ fi
 differences=0
 extracted=0
 calendars=0
+parts=0
 if [ "${#labels[@]}" -gt 0 ]; then
   # Each side in parallel, one sample a job; Wine's runs share the one server.
   for side in l w; do
@@ -144,9 +180,12 @@ if [ "${#labels[@]}" -gt 0 ]; then
       head -n 12 "$scratch/diff"
       differences=$((differences + 1))
     fi
-    extracted=$((extracted + $(wc -l <"$scratch/l/$n/extract.sums")))
+    extracted=$((extracted + $(cat "$scratch/l/$n/extract.sums" "$scratch/l/$n"/part-*/extract.sums 2>/dev/null | wc -l || true)))
     if [ "$(cat "$scratch/l/$n/ics.status")" = 0 ]; then calendars=$((calendars + 1)); fi
+    if [ "$(cat "$scratch/l/$n/list-mail.status")" = 0 ]; then
+      parts=$((parts + $(wc -l <"$scratch/l/$n/list-mail.out")))
+    fi
   done
 fi
-echo "corpus: ${#labels[@]} files compared (show, list, ics, extract; $extracted extracted files, $calendars calendar items), $differences differences"
+echo "corpus: ${#labels[@]} files compared (show, list, list-mail, ics, extract; $parts TNEF parts, $extracted extracted files, $calendars calendar items), $differences differences"
 [ "$differences" -eq 0 ] && [ "$tests_status" -eq 0 ]

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Builds the C libraries that the Windows build links and Debian packages only for Linux
-# (libical), for x86_64-w64-mingw32, from Debian's own source packages, into
-# build/windows-deps/prefix (static, C only). The sources come from deb.debian.org through a
+# (libical; GMime and what it stands on: PCRE2, libffi, GLib), for x86_64-w64-mingw32, from
+# Debian's own source packages, into build/windows-deps/prefix (static, C only). zlib comes
+# built from Debian (libz-mingw-w64-dev); gettext is replaced by a stub of ours, since the
+# libraries' messages stay untranslated here, and iconv is the one GLib carries for Windows. The sources come from deb.debian.org through a
 # private apt configuration under build/windows-deps/apt (the system's sources are left
 # alone): apt checks the archive's signature on the index, and each upstream tarball is
 # fetched by apt's own downloader against the SHA-256 that the signed index gives for it.
@@ -65,18 +67,58 @@ fetch_upstream() {
   tar -xf "$deps/src/$name" -C "$into" --strip-components=1
 }
 
-# The recipe's own text is part of the stamp: a changed option rebuilds.
-recipe=$(sha256sum "$0" "$root/cmake/mingw-w64-x86_64.cmake" | sha256sum | cut -c1-16)
+# Each step's stamp is its source version and a digest of its own text, the toolchain file
+# and the stamps of the steps it builds on: a changed recipe or a new version below rebuilds
+# it and what stands on it. A step already built is kept.
+triplet=x86_64-w64-mingw32
+cc=$triplet-gcc-posix
+export PKG_CONFIG_LIBDIR=$prefix/lib/pkgconfig:/usr/$triplet/lib/pkgconfig
+export PKG_CONFIG_PATH=
+# Runs a step's command with its output in a log, shown (its end) only when it fails.
+logged() {
+  local log=$deps/$1.log
+  shift
+  "$@" >"$log" 2>&1 || { tail -n 40 "$log" >&2; echo "windows-deps: failed: $*" >&2; exit 1; }
+  rm -f "$log"
+}
+step_stamp=
+step_key() {
+  local name=$1 version=$2
+  shift 2
+  step_stamp=$name-$version-$({ declare -f "build_$name"; cat "$root/cmake/mingw-w64-x86_64.cmake"
+    for below in "$@"; do basename "$(ls "$prefix/stamps/$below"-* 2>/dev/null | head -n 1)"; done; } |
+    sha256sum | cut -c1-16)
+  [ -f "$prefix/stamps/$step_stamp" ] && { echo "windows-deps: $name $version already built"; return 0; }
+  echo "windows-deps: building $name $version"
+  return 1
+}
+step_done() {
+  mkdir -p "$prefix/stamps"
+  rm -f "$prefix/stamps/$1"-* && touch "$prefix/stamps/$step_stamp"
+  rm -rf "${deps:?}/$1"
+}
+
+# GLib's configuration checks run test programs: under Wine, in a prefix of this script's own,
+# with one server kept up while they run.
+wine_up=0
+wine_ready() {
+  [ "$wine_up" = 1 ] && return
+  export WINEPREFIX=$deps/wine WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+  if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    mkdir -p "$WINEPREFIX"
+    /usr/lib/wine/wine64 wineboot -i >/dev/null 2>&1
+    /usr/lib/wine/wineserver -w
+  fi
+  /usr/lib/wine/wineserver -p
+  trap '/usr/lib/wine/wineserver -k 2>/dev/null || true' EXIT
+  wine_up=1
+}
 
 # libical: only its C library, static; no C++ bindings, glib, introspection, ICU, Berkeley DB,
 # documentation or tests. The writer uses UTC only, so no time-zone data is needed either.
 build_libical() {
   update_index
-  local version stamp
-  version=$(source_field libical3 Version)
-  stamp=$prefix/stamps/libical-$version-$recipe
-  if [ -f "$stamp" ]; then echo "windows-deps: libical $version already built"; return; fi
-  echo "windows-deps: building libical $version"
+  step_key libical "$(source_field libical3 Version)" && return
   fetch_upstream libical3 "$deps/libical/src"
   cmake -S "$deps/libical/src" -B "$deps/libical/build" -G Ninja --log-level=WARNING \
     -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" "${launcher[@]}" \
@@ -91,8 +133,190 @@ build_libical() {
   cp "$deps/libical/build/bin/libical.a" "$prefix/lib/"
   cp "$deps/libical/build/src/libical/ical.h" "$deps/libical/src/src/libical/libical_ical_export.h" \
     "$prefix/include/libical/"
-  rm -f "$prefix"/stamps/libical-* && touch "$stamp"
-  rm -rf "$deps/libical"
+  step_done libical
+}
+
+# PCRE2 (GLib's regular expressions): the 8-bit library only, without JIT.
+build_pcre2() {
+  update_index
+  step_key pcre2 "$(source_field pcre2 Version)" && return
+  fetch_upstream pcre2 "$deps/pcre2/src"
+  cmake -S "$deps/pcre2/src" -B "$deps/pcre2/build" -G Ninja --log-level=WARNING \
+    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" "${launcher[@]}" \
+    -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$prefix" -DBUILD_SHARED_LIBS=OFF \
+    -DBUILD_STATIC_LIBS=ON -DPCRE2_BUILD_PCRE2GREP=OFF -DPCRE2_BUILD_TESTS=OFF \
+    -DPCRE2_SUPPORT_JIT=OFF -DPCRE2_SUPPORT_LIBZ=OFF -DPCRE2_SUPPORT_LIBBZ2=OFF \
+    -DPCRE2_SUPPORT_LIBREADLINE=OFF -DPCRE2_SUPPORT_LIBEDIT=OFF >/dev/null
+  cmake --build "$deps/pcre2/build" -j"$jobs" --target install >/dev/null
+  step_done pcre2
+}
+
+# libffi (GObject's closures).
+build_libffi() {
+  update_index
+  step_key libffi "$(source_field libffi Version)" && return
+  fetch_upstream libffi "$deps/libffi/src"
+  mkdir -p "$deps/libffi/build"
+  (cd "$deps/libffi/build" &&
+    "$deps/libffi/src/configure" --host="$triplet" CC="$cc" --prefix="$prefix" --libdir="$prefix/lib" \
+      --disable-shared --enable-static --disable-docs --disable-multi-os-directory \
+      --disable-exec-static-tramp >/dev/null)
+  make -C "$deps/libffi/build" -j"$jobs" install >/dev/null
+  step_done libffi
+}
+
+# gettext in the form GLib calls it: every message is its own translation. The attributes
+# tell the compiler that the result is the format given, as GLib's warnings require.
+build_intl() {
+  step_key intl 1 && return
+  mkdir -p "$deps/intl" "$prefix/include" "$prefix/lib"
+  cat >"$prefix/include/libintl.h" <<'HEADER'
+#ifndef VELQUIN_INTL_STUB_H
+#define VELQUIN_INTL_STUB_H
+#include <wchar.h>
+#ifdef __cplusplus
+extern "C" {
+#endif
+char *gettext(const char *msgid) __attribute__((format_arg(1)));
+char *dgettext(const char *domain, const char *msgid) __attribute__((format_arg(2)));
+char *dcgettext(const char *domain, const char *msgid, int category) __attribute__((format_arg(2)));
+char *ngettext(const char *singular, const char *plural, unsigned long n)
+    __attribute__((format_arg(1))) __attribute__((format_arg(2)));
+char *dngettext(const char *domain, const char *singular, const char *plural, unsigned long n)
+    __attribute__((format_arg(2))) __attribute__((format_arg(3)));
+char *dcngettext(const char *domain, const char *singular, const char *plural, unsigned long n,
+                 int category) __attribute__((format_arg(2))) __attribute__((format_arg(3)));
+char *textdomain(const char *domain);
+char *bindtextdomain(const char *domain, const char *dirname);
+wchar_t *wbindtextdomain(const char *domain, const wchar_t *dirname);
+char *bind_textdomain_codeset(const char *domain, const char *codeset);
+#ifdef __cplusplus
+}
+#endif
+#endif
+HEADER
+  cat >"$deps/intl/intl.c" <<'SOURCE'
+#include <libintl.h>
+static const char *current_domain = "messages";
+char *gettext(const char *msgid) { return (char *)msgid; }
+char *dgettext(const char *domain, const char *msgid) { (void)domain; return (char *)msgid; }
+char *dcgettext(const char *domain, const char *msgid, int category) { (void)category; return dgettext(domain, msgid); }
+char *ngettext(const char *singular, const char *plural, unsigned long n) { return (char *)(n == 1 ? singular : plural); }
+char *dngettext(const char *domain, const char *singular, const char *plural, unsigned long n) { (void)domain; return ngettext(singular, plural, n); }
+char *dcngettext(const char *domain, const char *singular, const char *plural, unsigned long n, int category) { (void)category; return dngettext(domain, singular, plural, n); }
+char *textdomain(const char *domain) { if (domain && *domain) current_domain = domain; return (char *)current_domain; }
+char *bindtextdomain(const char *domain, const char *dirname) { (void)domain; return (char *)dirname; }
+wchar_t *wbindtextdomain(const char *domain, const wchar_t *dirname) { (void)domain; return (wchar_t *)dirname; }
+char *bind_textdomain_codeset(const char *domain, const char *codeset) { (void)domain; return (char *)codeset; }
+SOURCE
+  "$cc" -O2 -Wall -Werror -I"$prefix/include" -c "$deps/intl/intl.c" -o "$deps/intl/intl.o"
+  rm -f "$prefix/lib/libintl.a"
+  "$triplet-ar" rcs "$prefix/lib/libintl.a" "$deps/intl/intl.o"
+  step_done intl
+}
+
+# GLib, GObject and GIO, static; no translations, documentation or tests. Its iconv for
+# Windows (built into GLib) serves GMime too, declared by a header of ours.
+build_glib() {
+  update_index
+  step_key glib "$(source_field glib2.0 Version)" pcre2 libffi intl && return
+  fetch_upstream glib2.0 "$deps/glib/src"
+  wine_ready
+  local compile=("'$cc'") compile_cpp=("'$triplet-g++-posix'")
+  if command -v ccache >/dev/null; then compile=("'ccache'" "'$cc'"); compile_cpp=("'ccache'" "'$triplet-g++-posix'"); fi
+  local flags="'-I$prefix/include', '-DPCRE2_STATIC', '-DFFI_STATIC_BUILD'"
+  cat >"$deps/glib/cross.ini" <<CROSS
+[binaries]
+c = [$(IFS=,; echo "${compile[*]}")]
+cpp = [$(IFS=,; echo "${compile_cpp[*]}")]
+ar = '$triplet-ar'
+strip = '$triplet-strip'
+windres = '$triplet-windres'
+pkgconfig = 'pkg-config'
+exe_wrapper = '/usr/lib/wine/wine64'
+
+[properties]
+pkg_config_libdir = ['$prefix/lib/pkgconfig', '/usr/$triplet/lib/pkgconfig']
+
+[built-in options]
+c_args = [$flags]
+cpp_args = [$flags]
+c_link_args = ['-L$prefix/lib']
+cpp_link_args = ['-L$prefix/lib']
+
+[host_machine]
+system = 'windows'
+cpu_family = 'x86_64'
+cpu = 'x86_64'
+endian = 'little'
+CROSS
+  logged glib-setup meson setup "$deps/glib/build" "$deps/glib/src" --cross-file "$deps/glib/cross.ini" \
+    --prefix="$prefix" --libdir=lib --buildtype=release --default-library=static \
+    --wrap-mode=nodownload -Dtests=false -Dinstalled_tests=false -Dnls=disabled -Dman=false \
+    -Dgtk_doc=false -Dlibmount=disabled -Dselinux=disabled -Dxattr=false -Dsysprof=disabled \
+    -Dlibelf=disabled -Ddtrace=false -Dsystemtap=false -Dglib_debug=disabled
+  logged glib-build ninja -C "$deps/glib/build" -j"$jobs" install
+  cat >"$prefix/include/iconv.h" <<'HEADER'
+#ifndef VELQUIN_ICONV_H
+#define VELQUIN_ICONV_H
+/* The iconv that GLib compiles in on Windows. */
+#include <stddef.h>
+#ifdef __cplusplus
+extern "C" {
+#endif
+typedef void *iconv_t;
+iconv_t iconv_open(const char *tocode, const char *fromcode);
+size_t iconv(iconv_t cd, char **inbuf, size_t *inbytesleft, char **outbuf, size_t *outbytesleft);
+int iconv_close(iconv_t cd);
+#ifdef __cplusplus
+}
+#endif
+#endif
+HEADER
+  step_done glib
+}
+
+# GMime: its parser library only (no tools, tests, documentation, crypto, IDN or bindings).
+# The release is regenerated with autoreconf (Debian's tarball has no configure); the
+# documentation's macro is replaced by one that turns it off. The table of iconv's charset
+# names is made by GMime's own probe, run under Wine.
+build_gmime() {
+  update_index
+  step_key gmime "$(source_field gmime Version)" glib && return
+  fetch_upstream gmime "$deps/gmime/src"
+  wine_ready
+  local src=$deps/gmime/src build=$deps/gmime/build glib_libs
+  cat >"$src/m4/gtk-doc-off.m4" <<'M4'
+AC_DEFUN([GTK_DOC_CHECK], [
+  enable_gtk_doc=no
+  AM_CONDITIONAL([GTK_DOC_BUILD_HTML], [false])
+  AM_CONDITIONAL([GTK_DOC_BUILD_PDF], [false])
+  AM_CONDITIONAL([GTK_DOC_USE_LIBTOOL], [false])
+  AM_CONDITIONAL([GTK_DOC_USE_REBASE], [false])
+])
+M4
+  printf 'EXTRA_DIST =\nCLEANFILES =\nDISTCLEANFILES =\n' >"$src/gtk-doc.make"
+  touch "$src/ChangeLog"
+  (cd "$src" && GTKDOCIZE=true logged gmime-autoreconf autoreconf -fi)
+  mkdir -p "$build"
+  glib_libs=$(pkg-config --static --libs glib-2.0)
+  "$cc" -O2 -I"$prefix/include" "$src/iconv-detect.c" -o "$build/iconv-detect.exe" $glib_libs
+  (cd "$build" && /usr/lib/wine/wine64 ./iconv-detect.exe >/dev/null 2>&1)
+  [ -s "$build/iconv-detect.h" ] || { echo "windows-deps: GMime's iconv probe wrote nothing" >&2; exit 1; }
+  (cd "$build" && logged gmime-configure \
+    "$src/configure" --host="$triplet" CC="$cc" --prefix="$prefix" --libdir="$prefix/lib" \
+      --disable-shared --enable-static --disable-introspection --disable-vala --disable-crypto \
+      --without-libidn --with-libiconv=no \
+      CPPFLAGS="-I$prefix/include" LIBS="$glib_libs" ac_cv_have_iconv_detect_h=yes)
+  logged gmime-build make -C "$build/util" -j"$jobs"
+  logged gmime-build make -C "$build/gmime" -j"$jobs" install
+  logged gmime-build make -C "$build" install-pkgconfigDATA
+  step_done gmime
 }
 
 build_libical
+build_pcre2
+build_libffi
+build_intl
+build_glib
+build_gmime

@@ -549,11 +549,6 @@ Affiche un fichier TNEF (winmail.dat) : son message et les pièces jointes qu&a
         <translation>Le fichier contient %d parties winmail.dat&#xa0;: choisissez-en une avec --part N (voir list-mail)</translation>
     </message>
     <message>
-        <source>This build does not read mail files (.eml, mbox): save the winmail.dat from the mail and open that</source>
-        <comment>MailNotInBuild</comment>
-        <translation>Cette version ne lit pas les courriels (.eml, mbox)&#xa0;: enregistrez le winmail.dat du courriel et ouvrez-le</translation>
-    </message>
-    <message>
         <source>Mail files (.eml, mbox) and iCalendar files need the mail module %s, which could not be loaded: %s</source>
         <comment>MailModuleMissing</comment>
         <translation>Les courriels (.eml, mbox) et les fichiers iCalendar demandent le module de courriel %s, qui n’a pas pu être chargé&#xa0;: %s</translation>

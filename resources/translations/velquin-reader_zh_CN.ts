@@ -548,11 +548,6 @@ Shows a TNEF file (winmail.dat): its message and the attachments packed inside.
         <translation>该文件含有 %d 个 winmail.dat 部分：请用 --part N 选择一个（参见 list-mail）</translation>
     </message>
     <message>
-        <source>This build does not read mail files (.eml, mbox): save the winmail.dat from the mail and open that</source>
-        <comment>MailNotInBuild</comment>
-        <translation>此版本不读取邮件文件（.eml、mbox）：请从邮件中保存 winmail.dat 再打开它</translation>
-    </message>
-    <message>
         <source>Mail files (.eml, mbox) and iCalendar files need the mail module %s, which could not be loaded: %s</source>
         <comment>MailModuleMissing</comment>
         <translation>邮件文件（.eml、mbox）和 iCalendar 文件需要邮件模块 %s，但无法加载它：%s</translation>

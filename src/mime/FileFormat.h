@@ -17,3 +17,6 @@ TFileFormat DetectFileFormat(std::string_view head);
 // The format of the file at path, from its first bytes; raises EFileError when it cannot
 // be read.
 TFileFormat DetectFileFormatOfFile(const std::string& path);
+// A read-only C runtime descriptor of the file at path (binary mode, UTF-16 name on
+// Windows), for the parser to read through; raises EFileError when it cannot be opened.
+int OpenFileForParsing(const std::string& path);

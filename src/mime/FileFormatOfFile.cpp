@@ -1,4 +1,4 @@
-// The first bytes of a file on Linux; the Windows side is in win32/MailLayerAbsent.cpp.
+// The first bytes of a file on Linux; the Windows side is in win32/FileFormatOfFile.cpp.
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -15,10 +15,15 @@ constexpr std::size_t kHeadSize = 4096;
 
 }  // namespace
 
-TFileFormat DetectFileFormatOfFile(const std::string& path) {
+int OpenFileForParsing(const std::string& path) {
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0)
     throw EFileError(FormatRes(TStringId::FileOpenError, {Arg(path), Arg(std::strerror(errno))}));
+  return fd;
+}
+
+TFileFormat DetectFileFormatOfFile(const std::string& path) {
+  const int fd = OpenFileForParsing(path);
   char head[kHeadSize];
   std::size_t filled = 0;
   while (filled < sizeof head) {

@@ -1,8 +1,5 @@
 #include "MailDocument.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <cstring>
 #include <limits>
@@ -10,26 +7,10 @@
 #include "Exception.h"
 #include "FileFormat.h"
 #include "MapiHelper.h"
+#include "MailScratch.h"
 #include "TNEFReaderConst.h"
-#include "TempFolder.h"
 
 namespace {
-
-class TFd {
-public:
-  explicit TFd(int fd) : FFd(fd) {}
-  ~TFd() {
-    if (FFd >= 0) ::close(FFd);
-  }
-  TFd(const TFd&) = delete;
-  TFd& operator=(const TFd&) = delete;
-  int Get() const { return FFd; }
-
-private:
-  int FFd;
-};
-
-std::int64_t Position(int fd) { return static_cast<std::int64_t>(::lseek(fd, 0, SEEK_CUR)); }
 
 struct TPlacedFile {
   const TMailAttachment* Attachment;
@@ -42,28 +23,25 @@ struct TPlacedFile {
 std::unique_ptr<TTNEFReader> OpenMailEntry(const TMailFile& mail, int entry,
                                            const std::string& mapi32Path) {
   const std::vector<TMailAttachment>& attachments = mail.Attachments(entry);
-  // The folder and the file's name go when this function returns; the reader's open
-  // stream keeps the bytes until it closes, so nothing is left behind on any path.
-  TPrivateTempFolder folder;
-  const std::string path = folder.Path() + "/mail";
-  const TFd fd(::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
-  if (fd.Get() < 0)
-    throw EFileError(FormatRes(TStringId::FileCreateError, {Arg(path), Arg(std::strerror(errno))}));
+  // The scratch goes when this function returns; the reader's open stream keeps the bytes
+  // until it closes, so nothing is left behind on any path.
+  const TMailScratch scratch;
+  const std::string& path = scratch.Path();
   const auto writeFailed = [&] {
     return EFileError(FormatRes(TStringId::FileWriteError, {Arg(path), Arg(std::strerror(errno))}));
   };
-  if (!mail.WriteTnefPart(entry, fd.Get())) throw writeFailed();
-  const std::int64_t tnefLength = Position(fd.Get());
+  if (!mail.WriteTnefPart(entry, scratch.Fd())) throw writeFailed();
+  const std::int64_t tnefLength = scratch.Position();
   std::vector<TPlacedFile> placed;
   for (std::size_t i = 0; i < attachments.size(); ++i) {
-    const std::int64_t start = Position(fd.Get());
-    if (!mail.WriteAttachment(entry, static_cast<int>(i), fd.Get())) throw writeFailed();
-    const std::int64_t size = Position(fd.Get()) - start;
+    const std::int64_t start = scratch.Position();
+    if (!mail.WriteAttachment(entry, static_cast<int>(i), scratch.Fd())) throw writeFailed();
+    const std::int64_t size = scratch.Position() - start;
     // The model's sizes are 32-bit, as TNEF's are; a bigger file is left out of the list,
     // and its bytes go from the private file again.
     if (size <= std::numeric_limits<std::uint32_t>::max())
       placed.push_back({&attachments[i], start, static_cast<std::uint32_t>(size)});
-    else if (::ftruncate(fd.Get(), start) != 0 || ::lseek(fd.Get(), start, SEEK_SET) != start)
+    else if (!scratch.CutAt(start))
       throw writeFailed();
   }
   if (tnefLength < 0) throw writeFailed();

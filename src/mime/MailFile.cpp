@@ -5,9 +5,7 @@
 
 #include "MailFile.h"
 
-#include <fcntl.h>
 #include <gmime/gmime.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -324,10 +322,7 @@ public:
 std::unique_ptr<TMailFile> TMailFile::Open(const std::string& path) {
   const TFileFormat format = DetectFileFormatOfFile(path);
   auto file = std::make_unique<TGMimeMailFile>();
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0)
-    throw EFileError(FormatRes(TStringId::FileOpenError, {Arg(path), Arg(std::strerror(errno))}));
-  file->FImpl.Stream = g_mime_stream_fs_new(fd);  // takes the descriptor
+  file->FImpl.Stream = g_mime_stream_fs_new(OpenFileForParsing(path));  // takes the descriptor
   file->FImpl.Parse(format);
   return file;
 }

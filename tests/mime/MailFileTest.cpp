@@ -35,11 +35,18 @@ std::string WriteFile(const TTempDir& dir, const std::string& name, const std::s
   return path;
 }
 
+// Windows' runtime would write each "\n" as "\r\n" without it.
+#ifdef O_BINARY
+constexpr int kBinary = O_BINARY;
+#else
+constexpr int kBinary = 0;
+#endif
+
 // What WriteTnefPart decodes, read back from a scratch file.
 std::string DecodedPart(const TMailFile& mail, int entry) {
   TTempDir dir;
   const std::string path = dir / "part";
-  const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL, 0600);
+  const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | kBinary, 0600);
   EXPECT_TRUE(mail.WriteTnefPart(entry, fd));
   ::close(fd);
   return ReadFileBytes(path);
