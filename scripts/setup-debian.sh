@@ -53,9 +53,10 @@ package_packages=(dpkg-dev file lintian appstream desktop-file-utils)
 # The Windows build (scripts/windows-check.sh): MinGW-w64 with POSIX threads, Wine to run
 # its tests, GoogleTest's sources to build them with the cross compiler, zlib built for
 # MinGW-w64, and what scripts/windows-deps.sh builds libical, GLib and GMime from Debian's
-# sources with: Perl (libical's code generators), Meson (GLib), the autotools (GMime).
+# sources with: dpkg-source (Debian's patches), Perl (libical's code generators), Meson
+# (GLib), the autotools (GMime).
 windows_packages=(cmake ninja-build g++-mingw-w64-x86-64-posix mingw-w64 wine64 googletest perl
-  libz-mingw-w64-dev meson autoconf automake libtool)
+  libz-mingw-w64-dev meson autoconf automake libtool dpkg-dev)
 
 # CI proves the README in fresh chroots (scripts/fresh-check.sh).
 ci_packages=(debootstrap)

@@ -3,10 +3,12 @@
 # (libical; GMime and what it stands on: PCRE2, libffi, GLib), for x86_64-w64-mingw32, from
 # Debian's own source packages, into build/windows-deps/prefix (static, C only). zlib comes
 # built from Debian (libz-mingw-w64-dev); gettext is replaced by a stub of ours, since the
-# libraries' messages stay untranslated here, and iconv is the one GLib carries for Windows. The sources come from deb.debian.org through a
-# private apt configuration under build/windows-deps/apt (the system's sources are left
-# alone): apt checks the archive's signature on the index, and each upstream tarball is
-# fetched by apt's own downloader against the SHA-256 that the signed index gives for it.
+# libraries' messages stay untranslated here, and iconv is the one GLib carries for Windows.
+# The sources come from deb.debian.org through a private apt configuration under
+# build/windows-deps/apt (the system's sources are left alone): apt checks the archive's
+# signature on the index, each file of a source package is fetched by apt's own downloader
+# against the SHA-256 that the signed index gives for it, and dpkg-source applies Debian's
+# own patches (security fixes among them) to the upstream release.
 # A library already built from the same source version with the same recipe is kept.
 # Usage: scripts/windows-deps.sh   (needs the setup script's windows group)
 set -euo pipefail
@@ -46,25 +48,52 @@ source_field() {
     awk -v field="$2" 'NF == 0 { exit } index($0, field ": ") == 1 { print substr($0, length(field) + 3) }'
 }
 
-# Fetches the upstream tarball of source package $1 into $deps/src, checked against the
-# SHA-256 of the signed index, and unpacks it into $2. Debian's own changes (packaging,
-# documentation and test fixes) are not needed for the static C library.
-fetch_upstream() {
-  local package=$1 into=$2 directory name sum
+# Fetches one file of a source package's entry into $deps/src, checked against the SHA-256
+# that the signed index gives for it (a file already there and sound is kept). Returns 1,
+# with nothing kept, when the mirror does not serve it.
+fetch_file() {
+  local directory=$1 name=$2 sum=$3
+  if [ -f "$deps/src/$name" ] && echo "$sum  $deps/src/$name" | sha256sum -c --quiet - 2>/dev/null; then return 0; fi
+  rm -f "$deps/src/$name"
+  /usr/lib/apt/apt-helper "${apt_options[@]}" download-file "$archive/$directory/$name" \
+    "$deps/src/$name" "SHA256:$sum" >/dev/null 2>&1 || { rm -f "$deps/src/$name"; return 1; }
+}
+
+# Fetches source package $1 and unpacks it into $2 with Debian's own changes applied (its
+# security fixes among them), through dpkg-source: each file was checked against the signed
+# index on the way in, so dpkg-source need not check the .dsc's own signature. Where the
+# mirror does not serve Debian's part, the upstream release is built as it stands, unless
+# $3 is "patched": for a library that reads the mail we show, Debian's fixes are required.
+fetch_source() {
+  local package=$1 into=$2 need=${3:-} directory entries sum name dsc= orig= complete=1
   update_index
   directory=$(source_field "$package" Directory)
-  read -r sum _ name < <(apt-cache "${apt_options[@]}" showsrc --only-source "$package" |
+  entries=$(apt-cache "${apt_options[@]}" showsrc --only-source "$package" |
     awk 'NF == 0 { exit } /^Checksums-Sha256:/ { inside = 1; next } /^[^ ]/ { inside = 0 }
-         inside && $3 ~ /\.orig\.tar\.[a-z0-9]+$/ { print; exit }')
-  [ -n "$name" ] || { echo "windows-deps: no upstream tarball for $package in the index" >&2; exit 1; }
+         inside { print $1, $3 }')
   mkdir -p "$deps/src"
-  if [ ! -f "$deps/src/$name" ] || ! echo "$sum  $deps/src/$name" | sha256sum -c --quiet - 2>/dev/null; then
-    rm -f "$deps/src/$name"
-    /usr/lib/apt/apt-helper "${apt_options[@]}" download-file "$archive/$directory/$name" \
-      "$deps/src/$name" "SHA256:$sum" >/dev/null
+  while read -r sum name; do
+    case "$name" in
+      *.orig.tar.*.asc) continue ;;
+      *.orig.tar.*) fetch_file "$directory" "$name" "$sum" || {
+          echo "windows-deps: $name could not be fetched from $archive" >&2; exit 1; }
+        orig=$name ;;
+      *.dsc) fetch_file "$directory" "$name" "$sum" && dsc=$name || complete=0 ;;
+      *) fetch_file "$directory" "$name" "$sum" || complete=0 ;;
+    esac
+  done <<<"$entries"
+  [ -n "$orig" ] || { echo "windows-deps: no upstream tarball for $package in the index" >&2; exit 1; }
+  rm -rf "$into" && mkdir -p "$(dirname "$into")"
+  if [ "$complete" = 1 ] && [ -n "$dsc" ]; then
+    dpkg-source --no-check -x "$deps/src/$dsc" "$into" >/dev/null
+  elif [ "$need" = patched ]; then
+    echo "windows-deps: Debian's changes to $package are not served by $archive; refusing to build it without them" >&2
+    exit 1
+  else
+    echo "windows-deps: Debian's changes to $package are not served by $archive; building the upstream release"
+    mkdir -p "$into"
+    tar -xf "$deps/src/$orig" -C "$into" --strip-components=1
   fi
-  rm -rf "$into" && mkdir -p "$into"
-  tar -xf "$deps/src/$name" -C "$into" --strip-components=1
 }
 
 # Each step's stamp is its source version and a digest of its own text, the toolchain file
@@ -85,7 +114,7 @@ step_stamp=
 step_key() {
   local name=$1 version=$2
   shift 2
-  step_stamp=$name-$version-$({ declare -f "build_$name"; cat "$root/cmake/mingw-w64-x86_64.cmake"
+  step_stamp=$name-$version-$({ declare -f "build_$name" fetch_source fetch_file; cat "$root/cmake/mingw-w64-x86_64.cmake"
     for below in "$@"; do basename "$(ls "$prefix/stamps/$below"-* 2>/dev/null | head -n 1)"; done; } |
     sha256sum | cut -c1-16)
   [ -f "$prefix/stamps/$step_stamp" ] && { echo "windows-deps: $name $version already built"; return 0; }
@@ -119,7 +148,7 @@ wine_ready() {
 build_libical() {
   update_index
   step_key libical "$(source_field libical3 Version)" && return
-  fetch_upstream libical3 "$deps/libical/src"
+  fetch_source libical3 "$deps/libical/src"
   cmake -S "$deps/libical/src" -B "$deps/libical/build" -G Ninja --log-level=WARNING \
     -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" "${launcher[@]}" \
     -DCMAKE_BUILD_TYPE=Release -DSTATIC_ONLY=ON -DWITH_CXX_BINDINGS=OFF \
@@ -140,7 +169,7 @@ build_libical() {
 build_pcre2() {
   update_index
   step_key pcre2 "$(source_field pcre2 Version)" && return
-  fetch_upstream pcre2 "$deps/pcre2/src"
+  fetch_source pcre2 "$deps/pcre2/src" patched
   cmake -S "$deps/pcre2/src" -B "$deps/pcre2/build" -G Ninja --log-level=WARNING \
     -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" "${launcher[@]}" \
     -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$prefix" -DBUILD_SHARED_LIBS=OFF \
@@ -155,7 +184,7 @@ build_pcre2() {
 build_libffi() {
   update_index
   step_key libffi "$(source_field libffi Version)" && return
-  fetch_upstream libffi "$deps/libffi/src"
+  fetch_source libffi "$deps/libffi/src" patched
   mkdir -p "$deps/libffi/build"
   (cd "$deps/libffi/build" &&
     "$deps/libffi/src/configure" --host="$triplet" CC="$cc" --prefix="$prefix" --libdir="$prefix/lib" \
@@ -220,7 +249,7 @@ SOURCE
 build_glib() {
   update_index
   step_key glib "$(source_field glib2.0 Version)" pcre2 libffi intl && return
-  fetch_upstream glib2.0 "$deps/glib/src"
+  fetch_source glib2.0 "$deps/glib/src" patched
   wine_ready
   local compile=("'$cc'") compile_cpp=("'$triplet-g++-posix'")
   if command -v ccache >/dev/null; then compile=("'ccache'" "'$cc'"); compile_cpp=("'ccache'" "'$triplet-g++-posix'"); fi
@@ -283,7 +312,7 @@ HEADER
 build_gmime() {
   update_index
   step_key gmime "$(source_field gmime Version)" glib && return
-  fetch_upstream gmime "$deps/gmime/src"
+  fetch_source gmime "$deps/gmime/src" patched
   wine_ready
   local src=$deps/gmime/src build=$deps/gmime/build glib_libs
   cat >"$src/m4/gtk-doc-off.m4" <<'M4'
