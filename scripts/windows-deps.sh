@@ -59,13 +59,34 @@ fetch_file() {
     "$deps/src/$name" "SHA256:$sum" >/dev/null 2>&1 || { rm -f "$deps/src/$name"; return 1; }
 }
 
+# Applies, in order, the quilt series of Debian's patches in source tree $1, but for the
+# patches whose names match the pattern $2. A patch that does not apply stops the build.
+apply_series() {
+  local tree=$1 skip=$2 series=$1/debian/patches/series line patch level
+  [ -f "$series" ] || return 0
+  while read -r line; do
+    patch=${line%%[[:space:]]*}
+    [ -z "$patch" ] || [ "${patch:0:1}" = "#" ] && continue
+    if [ -n "$skip" ] && [[ "$patch" =~ $skip ]]; then
+      echo "windows-deps: left out Debian's $patch"
+      continue
+    fi
+    level=1
+    [[ "$line" =~ -p([0-9]) ]] && level=${BASH_REMATCH[1]}
+    patch -d "$tree" -s -N -p"$level" <"$tree/debian/patches/$patch" || {
+      echo "windows-deps: Debian's $patch does not apply" >&2; exit 1; }
+  done <"$series"
+}
+
 # Fetches source package $1 and unpacks it into $2 with Debian's own changes applied (its
 # security fixes among them), through dpkg-source: each file was checked against the signed
 # index on the way in, so dpkg-source need not check the .dsc's own signature. Where the
 # mirror does not serve Debian's part, the upstream release is built as it stands, unless
 # $3 is "patched": for a library that reads the mail we show, Debian's fixes are required.
+# Patches of the series whose names match the pattern $4 are left out: those that fit
+# Debian's own desktop and not a Windows build.
 fetch_source() {
-  local package=$1 into=$2 need=${3:-} directory entries sum name dsc= orig= complete=1
+  local package=$1 into=$2 need=${3:-} skip=${4:-} directory entries sum name dsc= orig= complete=1
   update_index
   directory=$(source_field "$package" Directory)
   entries=$(apt-cache "${apt_options[@]}" showsrc --only-source "$package" |
@@ -85,7 +106,8 @@ fetch_source() {
   [ -n "$orig" ] || { echo "windows-deps: no upstream tarball for $package in the index" >&2; exit 1; }
   rm -rf "$into" && mkdir -p "$(dirname "$into")"
   if [ "$complete" = 1 ] && [ -n "$dsc" ]; then
-    dpkg-source --no-check -x "$deps/src/$dsc" "$into" >/dev/null
+    dpkg-source --no-check --skip-patches -x "$deps/src/$dsc" "$into" >/dev/null
+    apply_series "$into" "$skip"
   elif [ "$need" = patched ]; then
     echo "windows-deps: Debian's changes to $package are not served by $archive; refusing to build it without them" >&2
     exit 1
@@ -114,7 +136,7 @@ step_stamp=
 step_key() {
   local name=$1 version=$2
   shift 2
-  step_stamp=$name-$version-$({ declare -f "build_$name" fetch_source fetch_file; cat "$root/cmake/mingw-w64-x86_64.cmake"
+  step_stamp=$name-$version-$({ declare -f "build_$name" fetch_source fetch_file apply_series; cat "$root/cmake/mingw-w64-x86_64.cmake"
     for below in "$@"; do basename "$(ls "$prefix/stamps/$below"-* 2>/dev/null | head -n 1)"; done; } |
     sha256sum | cut -c1-16)
   [ -f "$prefix/stamps/$step_stamp" ] && { echo "windows-deps: $name $version already built"; return 0; }
@@ -244,12 +266,14 @@ SOURCE
   step_done intl
 }
 
-# GLib, GObject and GIO, static; no translations, documentation or tests. Its iconv for
+# GLib, GObject and GIO, static; no translations, documentation or tests. Debian's fixes from
+# upstream (security ones among them) are applied; its own patches (under debian/, and the
+# one that sends desktop files' texts through gettext) serve its Linux desktop and are not. Its iconv for
 # Windows (built into GLib) serves GMime too, declared by a header of ours.
 build_glib() {
   update_index
   step_key glib "$(source_field glib2.0 Version)" pcre2 libffi intl && return
-  fetch_source glib2.0 "$deps/glib/src" patched
+  fetch_source glib2.0 "$deps/glib/src" patched '^(debian/|01_gettext-desktopfiles)'
   wine_ready
   local compile=("'$cc'") compile_cpp=("'$triplet-g++-posix'")
   if command -v ccache >/dev/null; then compile=("'ccache'" "'$cc'"); compile_cpp=("'ccache'" "'$triplet-g++-posix'"); fi
