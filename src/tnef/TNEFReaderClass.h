@@ -1,7 +1,8 @@
 #pragma once
 // The message model of one TNEF file. Constructing a TTNEFReader reads the whole file's
 // structure (subject, sender, body, attachment names and places); attachment bytes stay in
-// the file, which the reader keeps open, until an attachment is saved or opened.
+// the file, which the reader keeps open, until an attachment is saved or opened, and the
+// compressed RTF body stays compressed until it is first asked for.
 
 #include <atomic>
 #include <cstdint>
