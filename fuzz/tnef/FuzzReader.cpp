@@ -20,7 +20,11 @@ namespace {
 // Reads back what the window and the CLI show, then opens every embedded message as the
 // window's Open does, to any depth the bytes allow; visits are capped so one input stays fast.
 void Walk(const TTNEFReader& reader, int& visits) {
-  std::size_t sink = reader.DisplaySubject().size() + reader.DisplayFrom().size() +
+  // The window's first look at a long body decodes only its start, then the whole.
+  const std::size_t bodySize = reader.BodySize();
+  const std::string start = reader.MessageTextStart(300);
+  if (start.size() > 300) std::abort();
+  std::size_t sink = reader.DisplaySubject().size() + reader.DisplayFrom().size() + bodySize +
                      reader.Body().size() + reader.Attributes().size() +
                      reader.Recipients().size() + reader.MessageClass().size();
   // The calendar item and its iCalendar text, as the CLI's ics and the window's export make.

@@ -80,7 +80,12 @@ TRtfConversion ConvertMessageBody(TTNEFReader& reader, TBodyOutputs outputs, std
       // Where no RTF could be had, the reader keeps its explanation from the string table,
       // which is UTF-8 in every language; an old message's eight-bit text is hardly ever
       // valid UTF-8, and plain ASCII reads the same either way.
-      const std::string& text = reader.MessageText();
+      // A first part needs only the body's start decoded: one byte past it tells whether
+      // there is more.
+      std::string start;
+      if (firstBytes != std::string_view::npos) start = reader.MessageTextStart(firstBytes + 1);
+      const std::string_view text = firstBytes != std::string_view::npos ? std::string_view(start)
+                                                                         : std::string_view(reader.MessageText());
       const bool notRtf = text.compare(0, 5, "{\\rtf") != 0;
       const unsigned textPage = notRtf && IsValidUtf8(text) ? 65001 : codePage;
       return ConvertRtfBody(FirstPart(text, firstBytes, '\\', partial), textPage, AttachmentLookup(reader), outputs);

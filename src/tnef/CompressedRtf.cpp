@@ -1,5 +1,6 @@
 #include "CompressedRtf.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "ByteReader.h"
@@ -33,11 +34,21 @@ std::uint64_t MaxOutputFor(std::uint64_t n) {
 
 std::string_view RtfPresetDictionary() { return {kPreset, kPresetSize}; }
 
-std::string DecompressRTF(std::string_view input) {
+namespace {
+
+// The header's fields once DecompressRTF's checks of it passed.
+struct TRtfHeader {
+  std::uint32_t RawSize = 0;
+  std::uint32_t CompType = 0;
+  std::string_view Data;  // what follows the header
+};
+
+TRtfHeader CheckedHeader(std::string_view input) {
   if (input.size() < kHeaderSize) Corrupt();
+  TRtfHeader header;
   const std::uint32_t compSize = LoadLe32(input, 0);
-  const std::uint32_t rawSize = LoadLe32(input, 4);
-  const std::uint32_t compType = LoadLe32(input, 8);
+  header.RawSize = LoadLe32(input, 4);
+  header.CompType = LoadLe32(input, 8);
 
   const std::uint64_t expected = input.size() - 4;
   if (compSize != expected)
@@ -45,34 +56,48 @@ std::string DecompressRTF(std::string_view input) {
                               {Arg(static_cast<std::int32_t>(compSize)),
                                Arg(static_cast<std::int32_t>(static_cast<std::uint32_t>(expected)))}));
 
-  const std::string_view data = input.substr(kHeaderSize);
-  if (compType == kCompTypeStored) {
-    if (rawSize > data.size()) Corrupt();
-    return std::string(data.substr(0, rawSize));
+  header.Data = input.substr(kHeaderSize);
+  if (header.CompType == kCompTypeStored) {
+    if (header.RawSize > header.Data.size()) Corrupt();
+    return header;
   }
-  if (compType != kCompTypeCompressed)
+  if (header.CompType != kCompTypeCompressed)
     throw Exception(FormatRes(TStringId::RtfUnknownCompression,
-                              {Arg(static_cast<std::int32_t>(compType))}));
+                              {Arg(static_cast<std::int32_t>(header.CompType))}));
 
-  if (rawSize > MaxOutputFor(data.size()) || rawSize > kMaxRtfRawSize)
-    throw Exception(FormatRes(TStringId::RtfTooLarge, {Arg(static_cast<std::int64_t>(rawSize))}));
+  if (header.RawSize > MaxOutputFor(header.Data.size()) || header.RawSize > kMaxRtfRawSize)
+    throw Exception(FormatRes(TStringId::RtfTooLarge, {Arg(static_cast<std::int64_t>(header.RawSize))}));
+  return header;
+}
+
+// Decodes the first min(limit, RAWSIZE) bytes; every check of a reference is made against
+// RAWSIZE, as for the whole, so a prefix is always the whole's prefix.
+std::string Decode(std::string_view input, std::size_t limit) {
+  const TRtfHeader header = CheckedHeader(input);
+  const std::size_t rawSize = header.RawSize;
+  const std::size_t want = std::min(limit, rawSize);
+  if (header.CompType == kCompTypeStored) return std::string(header.Data.substr(0, want));
+  const std::string_view data = header.Data;
 
   // Positions count from the start of the preset, which precedes the output: position p is
   // position p mod 4096 of the format's circular dictionary, so a reference resolves to the
   // preset or to output already written. The preset never enters the output, and the
-  // output is reserved, not zero-filled: every byte is appended once.
+  // output is reserved, not zero-filled: every byte is appended once. A reference may run
+  // up to 17 bytes past a limit; they are cut off at the end.
+  const bool whole = want == rawSize;
   std::string out;
-  ReserveLarge(out, rawSize);
-  const std::size_t end = kPresetSize + static_cast<std::size_t>(rawSize);
+  ReserveLarge(out, whole ? rawSize : want + 17);
+  const std::size_t end = kPresetSize + rawSize;
+  const std::size_t stop = kPresetSize + want;
 
   const auto* in = reinterpret_cast<const std::uint8_t*>(data.data());
   const std::size_t inSize = data.size();
   std::size_t r = 0;
   std::size_t w = kPresetSize;
-  while (w < end) {
+  while (w < stop) {
     if (r >= inSize) Corrupt();
     unsigned control = in[r++];
-    for (int bit = 0; bit < 8 && w < end; ++bit, control >>= 1) {
+    for (int bit = 0; bit < 8 && w < stop; ++bit, control >>= 1) {
       if ((control & 1) == 0) {
         if (r >= inSize) Corrupt();
         out.push_back(static_cast<char>(in[r++]));
@@ -102,5 +127,14 @@ std::string DecompressRTF(std::string_view input) {
       w += length;
     }
   }
+  if (!whole) out.resize(want);
   return out;
 }
+
+}  // namespace
+
+std::string DecompressRTF(std::string_view input) { return Decode(input, std::string_view::npos); }
+
+std::string DecompressRTFPrefix(std::string_view input, std::size_t limit) { return Decode(input, limit); }
+
+std::uint32_t CompressedRtfRawSize(std::string_view input) { return CheckedHeader(input).RawSize; }

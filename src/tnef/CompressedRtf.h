@@ -22,3 +22,13 @@ constexpr std::uint32_t kMaxRtfRawSize = 512u * 1024 * 1024;
 // message for streams that cannot produce RAWSIZE bytes validly (cut short, references to
 // bytes not yet written, the end marker too early); it never reads or writes out of bounds.
 std::string DecompressRTF(std::string_view input);
+
+// The first min(limit, RAWSIZE) bytes of what DecompressRTF returns, decoding no further than
+// they need: for a quick look at a long body's start. Raises what DecompressRTF raises for the
+// header, and the corruption message only for faults met before limit bytes are out; a fault
+// after them, or a wrong CRC, goes unnoticed, so only the whole decode can tell a sound body.
+std::string DecompressRTFPrefix(std::string_view input, std::size_t limit);
+
+// RAWSIZE, the size DecompressRTF's result has, read from the header alone. Raises what
+// DecompressRTF raises for a header it refuses (sizes, type, a stored body cut short).
+std::uint32_t CompressedRtfRawSize(std::string_view input);

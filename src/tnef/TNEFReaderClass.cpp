@@ -7,6 +7,7 @@
 #include "CodePage.h"
 #include "CompressedRtf.h"
 #include "Exception.h"
+#include "LargeBuffer.h"
 #include "MapiHelper.h"
 #include "TNEFReaderConst.h"
 #include "TnefIds.h"
@@ -72,18 +73,57 @@ TTNEFReader::TTNEFReader(const std::string& fileName, const std::string& mapi32P
     : FFileName(fileName) {
   FMapi32Path = TMapiHelper::ResolveMapi32Path(mapi32Path);
   ReadFile();
-  DecodeRtfBody();
+  PrepareRtfBody();
 }
 
-void TTNEFReader::DecodeRtfBody() {
+void TTNEFReader::PrepareRtfBody() {
   if (!FHasRtfBody) return;
+  // A long body is decoded when it is first asked for, perhaps only its start; a header the
+  // decoder refuses is refused at once, so that the file is known damaged when it opens.
   try {
-    FMessageText = DecompressRTF(FRtfCompressed);
+    FRtfRawSize = CompressedRtfRawSize(RtfValue());
+    FRtfDecoded = false;
+  } catch (...) {
+    DecodeRtfBody();
+  }
+}
+
+void TTNEFReader::DecodeRtfBody() const {
+  try {
+    FMessageText = DecompressRTF(RtfValue());
   } catch (...) {
     FDamage |= kDamageBodyRefused;
-    FMessageText = DecompressRTFWithMapi(FRtfCompressed);
+    FMessageText = DecompressRTFWithMapi(std::string(RtfValue()));
   }
-  FRtfCompressed = std::string();
+  std::string().swap(FRtfCompressed);
+  FRtfValueOffset = FRtfValueSize = 0;
+  FRtfDecoded.store(true, std::memory_order_release);
+}
+
+const std::string& TTNEFReader::MessageText() const {
+  if (!FRtfDecoded.load(std::memory_order_acquire)) {
+    const std::lock_guard<std::mutex> lock(FBodyMutex);
+    if (!FRtfDecoded.load(std::memory_order_relaxed)) DecodeRtfBody();
+  }
+  return FMessageText;
+}
+
+std::string TTNEFReader::MessageTextStart(std::size_t limit) const {
+  if (!FRtfDecoded.load(std::memory_order_acquire)) {
+    const std::lock_guard<std::mutex> lock(FBodyMutex);
+    if (!FRtfDecoded.load(std::memory_order_relaxed)) {
+      // A start that is the whole body is decoded as the whole, checks and all.
+      if (limit < FRtfRawSize) {
+        try {
+          return DecompressRTFPrefix(RtfValue(), limit);
+        } catch (...) {
+          // Damaged within its start: the whole decode says so and asks the mail library.
+        }
+      }
+      DecodeRtfBody();
+    }
+  }
+  return FMessageText.substr(0, limit);
 }
 
 TTNEFReader::TTNEFReader(std::shared_ptr<TFileStream> file, std::int64_t offset,
@@ -93,7 +133,7 @@ TTNEFReader::TTNEFReader(std::shared_ptr<TFileStream> file, std::int64_t offset,
   FMapi32Path = mapi32Path;
   FRange = std::make_unique<TStreamRange>(std::move(file), offset, length);
   ReadStream();
-  DecodeRtfBody();
+  PrepareRtfBody();
 }
 
 std::unique_ptr<TTNEFReader> TTNEFReader::OpenEmbedded(int index) const {
@@ -160,8 +200,13 @@ const std::string& TTNEFReader::Body() const {
   switch (BodyKind()) {
     case TBodyKind::Html: return FHtmlBody;
     case TBodyKind::Text: return FPlainBody;
-    default: return FMessageText;
+    default: return MessageText();
   }
+}
+
+std::size_t TTNEFReader::BodySize() const {
+  if (BodyKind() == TBodyKind::Rtf && !FRtfDecoded.load(std::memory_order_acquire)) return FRtfRawSize;
+  return Body().size();
 }
 
 std::string TTNEFReader::DisplaySubject() const {
@@ -266,25 +311,28 @@ void TTNEFReader::CheckChecksum(std::uint16_t sum) {
 
 void TTNEFReader::ReadMessageAttribute(std::uint32_t id, std::uint32_t length) {
   if (id == AttId::MsgProps) {
-    // The property block (with the compressed body, often megabytes) is only scanned: it
-    // goes into a buffer that the read fills whole, with no zero-fill before it.
-    const std::unique_ptr<char[]> block(new char[length]);
-    FRange->ReadExact(block.get(), length);
+    // The property block (with the compressed body, often megabytes) is only scanned. Its
+    // buffer is backed by large pages where it can be, so that filling it takes few faults;
+    // the compressed body stays in it rather than being copied out, when it is most of it.
+    std::string block;
+    ReserveLarge(block, length);
+    block.resize(length);
+    FRange->ReadExact(block.data(), length);
+    FRtfInScan.reset();
     try {
-      ScanNamedProps(std::string_view(block.get(), length),
-                     [this](std::uint32_t tag, const TPropName* name, std::string_view value) {
-                       FCalendarCollector.Property(tag, name, value);
-                       if (tag == PropTag::ClientSubmitTime && value.size() == 8)
-                         FSubmitTime = FileTimeToUnix(LoadLe32(value, 0) |
-                                                      static_cast<std::uint64_t>(LoadLe32(value, 4)) << 32)
-                                           .value_or(0);
-                       if (IsCountedType(static_cast<std::uint16_t>(tag & 0xFFFF))) HandleMessageProp(tag, value);
-                     });
+      ScanNamedProps(block, [this](std::uint32_t tag, const TPropName* name, std::string_view value) {
+        FCalendarCollector.Property(tag, name, value);
+        if (tag == PropTag::ClientSubmitTime && value.size() == 8)
+          FSubmitTime =
+              FileTimeToUnix(LoadLe32(value, 0) | static_cast<std::uint64_t>(LoadLe32(value, 4)) << 32).value_or(0);
+        if (IsCountedType(static_cast<std::uint16_t>(tag & 0xFFFF))) HandleMessageProp(tag, value);
+      });
     } catch (...) {
       // A damaged block ends the scan; what it set before stays.
       FDamage |= kDamagePropertyBlock;
     }
-    FRecordSum = Checksum(std::string_view(block.get(), length));
+    FRecordSum = Checksum(block);
+    if (FRtfInScan) KeepRtfValue(std::move(block));
     return;
   }
 
@@ -332,11 +380,27 @@ void TTNEFReader::ReadMessageAttribute(std::uint32_t id, std::uint32_t length) {
   }
 }
 
+void TTNEFReader::KeepRtfValue(std::string block) {
+  const auto begin = reinterpret_cast<std::uintptr_t>(block.data());
+  const std::string_view value = *FRtfInScan;
+  const auto at = reinterpret_cast<std::uintptr_t>(value.data());
+  if (at >= begin && at + value.size() <= begin + block.size() && value.size() >= block.size() / 2) {
+    FRtfValueOffset = at - begin;
+    FRtfValueSize = value.size();
+    FRtfCompressed = std::move(block);
+  } else {
+    FRtfCompressed.assign(value);
+    FRtfValueOffset = 0;
+    FRtfValueSize = FRtfCompressed.size();
+  }
+  FRtfInScan.reset();
+}
+
 void TTNEFReader::HandleMessageProp(std::uint32_t tag, std::string_view value) {
   switch (tag) {
     case PropTag::RtfCompressed:
       FHasRtfBody = true;
-      FRtfCompressed.assign(value);
+      FRtfInScan = value;
       return;
     case PropTag::SenderName: FFrom = LessLastByte(value); return;
     case PropTag::MessageClass:

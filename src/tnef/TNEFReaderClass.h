@@ -1,10 +1,14 @@
 #pragma once
 // The message model of one TNEF file. Constructing a TTNEFReader reads the whole file's
 // structure (subject, sender, body, attachment names and places); attachment bytes stay in
-// the file, which the reader keeps open, until an attachment is saved or opened.
+// the file, which the reader keeps open, until an attachment is saved or opened, and the
+// compressed RTF body stays compressed until it is first asked for.
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
+#include <mutex>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -141,7 +145,13 @@ public:
   TDateTime DateSent() const { return FDateSent != 0 ? FDateSent : FCarrier.Date; }
   TDateTime DateModified() const { return FDateModified; }
   const std::string& From() const { return FFrom; }
-  const std::string& MessageText() const { return FMessageText; }
+  // The RTF body, decoded on first use (when the decoder refuses it, what the mail library
+  // gives and kDamageBodyRefused); empty without one. Safe to call from several threads.
+  const std::string& MessageText() const;
+  // About the first limit bytes of MessageText for a quick look at a long body's start,
+  // decoded without the rest: the first min(limit, size) bytes of a sound body. Where the
+  // start cannot be decoded, or the body is short, the whole is decoded and its start given.
+  std::string MessageTextStart(std::size_t limit) const;
   const std::string& Mapi32Path() const { return FMapi32Path; }
   TFileStream& Stream() const { return FRange->File(); }
   const TStreamRange& Range() const { return *FRange; }
@@ -192,6 +202,9 @@ public:
   // The body the viewer shows: RTF when the message has one, else HTML, else plain text.
   TBodyKind BodyKind() const;
   const std::string& Body() const;
+  // Body().size(), without decoding an RTF body not decoded yet: its header's size. (Should
+  // the decoder then refuse it, the mail library's text may have another size.)
+  std::size_t BodySize() const;
 
   // Subject and sender for display, in UTF-8: the eight-bit forms decoded with CodePage(),
   // else the UTF-16 forms, else the sender of attFrom.
@@ -207,7 +220,9 @@ public:
   // loaded at all.
   std::string DecompressRTFWithMapi(const std::string& data) const;
 
-  // The kinds of damage (TDamage bits) met while reading; 0 for a sound file.
+  // The kinds of damage (TDamage bits) met while reading; 0 for a sound file. A refused RTF
+  // body is known only once it was decoded (MessageText, Body): before, only a header that
+  // no decoding could accept counts.
   unsigned Damage() const { return FDamage; }
   bool IsDamaged() const { return FDamage != kDamageNone; }
 
@@ -217,7 +232,9 @@ public:
 private:
   void ReadFile();
   void ReadStream();
-  void DecodeRtfBody();
+  // Checks the RTF body's header when the walk ends: a refused one is decoded at once.
+  void PrepareRtfBody();
+  void DecodeRtfBody() const;  // with FBodyMutex held
   // The mail library, loaded on first call; nullptr (and FMailLibraryError) when it cannot be.
   const TDynamicLibrary* MailLibrary() const;
   void ReadMessageAttribute(std::uint32_t id, std::uint32_t length);
@@ -230,6 +247,8 @@ private:
   void EnsureAttachments(std::size_t n);
   void AddAttribute(std::uint32_t id, std::string_view data);
   void HandleMessageProp(std::uint32_t tag, std::string_view value);
+  // Keeps the compressed RTF value seen in block's scan (FRtfInScan), in block or copied.
+  void KeepRtfValue(std::string block);
   void ApplyAttachmentBlock(const std::string& block, std::int64_t blockOffset);
   void ApplyLongFileName(const TMAPI_Attrs& attrs, int index);
   void ApplyNameProperty(const TMAPI_Attrs& attrs, std::uint16_t id, TTNEFFile& file);
@@ -255,10 +274,21 @@ private:
   TDateTime FDateSent = 0;
   TDateTime FDateModified = 0;
   std::string FFrom;
-  std::string FMessageText;
   std::string FMapi32Path;
-  // Only the last compressed-RTF value counts, so it alone is kept and decoded.
-  std::string FRtfCompressed;
+  // Only the last compressed-RTF value counts, so it alone is kept, until it is decoded
+  // into FMessageText on first use (FRtfDecoded tells, FRtfRawSize is its header's size).
+  mutable std::mutex FBodyMutex;
+  mutable std::atomic<bool> FRtfDecoded{true};
+  // The compressed value is FRtfValueSize bytes at FRtfValueOffset of FRtfCompressed: the
+  // property block it came in, when it is most of it. FRtfInScan: the value while its block
+  // is scanned.
+  mutable std::string FRtfCompressed;
+  mutable std::size_t FRtfValueOffset = 0;
+  mutable std::size_t FRtfValueSize = 0;
+  std::optional<std::string_view> FRtfInScan;
+  std::string_view RtfValue() const { return std::string_view(FRtfCompressed).substr(FRtfValueOffset, FRtfValueSize); }
+  mutable std::string FMessageText;
+  std::size_t FRtfRawSize = 0;
   mutable TDynamicLibrary FMailLibrary;
   mutable bool FMailLibraryTried = false;
   mutable std::string FMailLibraryError;
@@ -276,7 +306,7 @@ private:
   std::string FFromTriple;  // eight-bit display name of attFrom
 
   TCarrierHeaders FCarrier;
-  unsigned FDamage = kDamageNone;
+  mutable std::atomic<unsigned> FDamage{kDamageNone};
   std::uint16_t FRecordSum = 0;  // checksum of the message record just read
 
   int FDataCounter = 0;

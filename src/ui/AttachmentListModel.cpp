@@ -189,6 +189,15 @@ QMimeData* TAttachmentListModel::mimeData(const QModelIndexList& indexes) const 
 
 void TAttachmentListModel::RetranslateHeaders() { emit headerDataChanged(Qt::Horizontal, 0, ColumnCount - 1); }
 
+void TAttachmentListModel::SetMessageTextBytes(std::uint64_t bytes) {
+  for (int row = 0; row < Count(); ++row) {
+    TFileRow& fileRow = FRows[static_cast<std::size_t>(row)];
+    if (fileRow.File != nullptr || fileRow.Bytes == bytes) continue;
+    fileRow.Bytes = bytes;
+    emit dataChanged(index(row, ColSize), index(row, ColSize));
+  }
+}
+
 void TAttachmentListModel::SetCaption(int row, const QString& caption) {
   if (row < 0 || row >= Count()) return;
   FRows[static_cast<std::size_t>(row)].Caption = caption;

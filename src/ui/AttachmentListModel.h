@@ -58,6 +58,8 @@ public:
   // After a language switch: the column captions and a row's caption in the new language.
   void RetranslateHeaders();
   void SetCaption(int row, const QString& caption);
+  // The message-text row's size, once the body is decoded (the row without a File).
+  void SetMessageTextBytes(std::uint64_t bytes);
 
 private:
   void SortRows();

@@ -538,7 +538,7 @@ void TfmVelquinDatReader::FillList() {
   rows.reserve(static_cast<std::size_t>(FReader->Count()) + 1);
   rows.push_back({Res(TStringId::MessageTextRow),
                   QvExtensionManager1->GetExtensionInfo(bodyExtension).Description,
-                  FReader->Body().size(), nullptr});
+                  FReader->BodySize(), nullptr});
   for (int i = 0; i < FReader->Count(); ++i) {
     TTNEFFile& file = FReader->Files(i);
     // An attached message is listed by its subject, not by the placeholder's name.
@@ -643,11 +643,19 @@ void TfmVelquinDatReader::ShowMessagePane(TTNEFReader& message) {
     // painted, and then takes its place, unless another body was shown meanwhile.
     const TMessageBodyView first = MessageBodyHtml(message, TMessageBrowser::kFirstPartBytes);
     ui->RichEdit1->ShowBody(first);
+    // The row gave the header's size; a body refused at its start has the library's text.
+    if (own) FListModel->SetMessageTextBytes(message.BodySize());
     FBodyInPane = own;
     const unsigned shown = ++FBodyCount;
     if (first.Partial)
-      QTimer::singleShot(0, this, [this, &message, shown] {
-        if (FBodyCount == shown && ShownMessage() == &message) ui->RichEdit1->ShowBody(MessageBodyHtml(message));
+      QTimer::singleShot(0, this, [this, &message, shown, own] {
+        if (FBodyCount != shown || ShownMessage() != &message) return;
+        // Only the body's start was decoded for the first part: the whole decode may find
+        // the body damaged, and its size may then be the mail library's text's.
+        const bool wasDamaged = message.IsDamaged();
+        ui->RichEdit1->ShowBody(MessageBodyHtml(message));
+        if (own) FListModel->SetMessageTextBytes(message.BodySize());
+        if (!wasDamaged && message.IsDamaged()) ShowDamagedNotice();
       });
   }
   ui->edtSubject->setText(Utf8(message.DisplaySubject()));

@@ -243,3 +243,56 @@ TEST(DecompressRTF, VectorsFromTheCorpus) {
     EXPECT_EQ(MessageOf(mela), "Compressed RTF type mismatch: read 275, expected 287");
   }
 }
+
+// A prefix is the whole decode's first bytes, whatever the limit and however the stream
+// was written; damage is told only where it lies within the prefix.
+TEST(DecompressRTFPrefix, IsTheWholeDecodesStart) {
+  std::string rtf = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}\r\n";
+  for (int i = 0; i < 2000; ++i) rtf += "\\par Line " + std::to_string(i * 7919 % 1000) + " of text\r\n";
+  rtf += "}";
+  // Limits around a reference's end, around the ring's first wrap, at and past the end.
+  const std::size_t limits[] = {0, 1, 5, 6, 7, 17, 18, 207, 4095, 4096, 4097, 4303, 10000,
+                                rtf.size() - 1, rtf.size(), rtf.size() + 1, std::string::npos};
+  for (const std::string& stream : {Lzfu(rtf), LzfuLiterals(rtf), Mela(rtf)}) {
+    ASSERT_EQ(DecompressRTF(stream), rtf);
+    EXPECT_EQ(CompressedRtfRawSize(stream), rtf.size());
+    for (std::size_t limit : limits) {
+      SCOPED_TRACE(limit);
+      EXPECT_EQ(DecompressRTFPrefix(stream, limit), rtf.substr(0, limit));
+    }
+  }
+  // Random streams, checked against the format's own definition at every limit.
+  std::mt19937 random(7);
+  for (int stream = 0; stream < 200; ++stream) {
+    std::string tokens;
+    for (int i = 0; i < 40; ++i) tokens += static_cast<char>(random() % 256);
+    const std::uint32_t rawSize = 1 + random() % 120;
+    const std::optional<std::string> expected = RingDecode(rawSize, tokens);
+    if (!expected) continue;
+    for (std::size_t limit = 0; limit <= rawSize + 1; ++limit)
+      ASSERT_EQ(DecompressRTFPrefix(Lz(rawSize, tokens), limit), expected->substr(0, limit))
+          << "stream " << stream << " limit " << limit;
+  }
+}
+
+TEST(DecompressRTFPrefix, DamageCountsOnlyWithinThePrefix) {
+  // Ten good bytes, then a reference to a byte not written yet.
+  const std::string tokens = std::string(1, '\x00') + "abcdefgh" + std::string(1, '\x04') + "ij" + Ref(4000, 2);
+  const std::string damaged = Lz(20, tokens);
+  EXPECT_THROW(DecompressRTF(damaged), Exception);
+  EXPECT_EQ(DecompressRTFPrefix(damaged, 10), "abcdefghij");
+  EXPECT_THROW(DecompressRTFPrefix(damaged, 11), Exception);
+  // A stream cut short is damaged from where it ends.
+  EXPECT_EQ(DecompressRTFPrefix(Lz(10, std::string(1, '\0') + "abc"), 3), "abc");
+  EXPECT_THROW(DecompressRTFPrefix(Lz(10, std::string(1, '\0') + "abc"), 4), Exception);
+  // A header the whole decode refuses is refused for any prefix, the empty one too.
+  for (const std::string& refused : {std::string("short"), RtfValue(10, 0x41424344, "x"),
+                                     RtfValue(100, kCompTypeStored, "short"), Lz(137, std::string(17, '\xFF'))}) {
+    EXPECT_THROW(DecompressRTFPrefix(refused, 0), Exception);
+    EXPECT_THROW(CompressedRtfRawSize(refused), Exception);
+  }
+  std::string badComp = Lzfu("{\\rtf1 x}");
+  badComp[0] = static_cast<char>(badComp[0] + 1);
+  EXPECT_NE(MessageOf(badComp).find("type mismatch"), std::string::npos);
+  EXPECT_THROW(DecompressRTFPrefix(badComp, 3), Exception);
+}

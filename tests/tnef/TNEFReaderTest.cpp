@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string>
 
+#include "CompressedRtf.h"
 #include "Exception.h"
 #include "TNEFReaderClass.h"
 #include "TempDir.h"
@@ -322,6 +323,73 @@ TEST_F(ReaderTest, RejectedRtfFallsBackToTheMailLibrary) {
   EXPECT_EQ(r->Mapi32Path(), "/nonexistent/mail-library.so");
 }
 
+// The RTF body is decoded when first asked for: a refusal is damage from then on, and a
+// quick look at the start decodes no more than the start of a sound body.
+TEST_F(ReaderTest, RtfBodyIsDecodedOnFirstUse) {
+  std::string rtf = "{\\rtf1\\ansi ";
+  for (int i = 0; i < 500; ++i) rtf += "line " + std::to_string(i) + "\\par\r\n";
+  rtf += "}";
+  for (const std::string& value : {Lzfu(rtf), Mela(rtf)}) {
+    TnefBuilder b;
+    b.MsgProps(PropBlock().Binary(0x1009, value));
+    const auto r = Read(b);
+    EXPECT_EQ(r->BodySize(), rtf.size());
+    EXPECT_EQ(r->MessageTextStart(100), rtf.substr(0, 100));
+    EXPECT_EQ(r->MessageTextStart(rtf.size() + 5), rtf);
+    EXPECT_EQ(r->Body(), rtf);
+    EXPECT_EQ(r->MessageTextStart(7), rtf.substr(0, 7));  // from the decoded body now
+    EXPECT_FALSE(r->IsDamaged());
+  }
+
+  // A body that is damaged past its first 300 bytes: its start reads, the whole is refused.
+  // (Literals only: groups of a control byte and eight bytes; the 45th group starts with a
+  // reference to a byte before the dictionary's start.)
+  std::string damaged = LzfuLiterals(rtf);
+  damaged[16 + 44 * 9] = '\x01';
+  damaged[16 + 44 * 9 + 1] = '\xFA';
+  damaged[16 + 44 * 9 + 2] = '\x00';
+  {
+    TnefBuilder b;
+    b.MsgProps(PropBlock().Binary(0x1009, damaged));
+    const auto r = Read(b);
+    EXPECT_EQ(r->BodySize(), rtf.size());  // the header's word, until the body is decoded
+    EXPECT_EQ(r->MessageTextStart(300), rtf.substr(0, 300));
+    EXPECT_FALSE(r->IsDamaged());
+    const std::string& text = r->MessageText();
+    EXPECT_EQ(r->Damage(), kDamageBodyRefused);
+    EXPECT_EQ(text.rfind("Unable to load the Mapi32.dll.", 0), 0u);
+    EXPECT_EQ(r->BodySize(), text.size());
+    EXPECT_EQ(r->MessageTextStart(5), text.substr(0, 5));
+  }
+  // Damaged within the start asked for: the whole is decoded (and refused) there and then.
+  {
+    TnefBuilder b;
+    b.MsgProps(PropBlock().Binary(0x1009, damaged));
+    const auto r = Read(b);
+    EXPECT_EQ(r->MessageTextStart(5000).rfind("Unable to load the Mapi32.dll.", 0), 0u);
+    EXPECT_EQ(r->Damage(), kDamageBodyRefused);
+  }
+  // The body beside a larger property (copied out of its block), and the last of two
+  // blocks' bodies counting, the empty one too.
+  {
+    TnefBuilder b;
+    b.MsgProps(PropBlock().Binary(0x1009, Lzfu("{\\rtf1 first}")).String8(0x1000, std::string(5000, 'p')));
+    EXPECT_EQ(Read(b)->MessageText(), "{\\rtf1 first}");
+    b.MsgProps(PropBlock().Binary(0x1009, Mela("{\\rtf1 second}")));
+    EXPECT_EQ(Read(b)->MessageTextStart(9), "{\\rtf1 se");
+    b.MsgProps(PropBlock().Binary(0x1009, ""));
+    const auto r = Read(b);
+    EXPECT_EQ(r->MessageText(), r->DecompressRTFWithMapi(""));
+    EXPECT_EQ(r->Damage(), kDamageBodyRefused);
+  }
+  // A header no decoding can accept is refused when the file opens.
+  {
+    TnefBuilder b;
+    b.MsgProps(PropBlock().Binary(0x1009, RtfValue(10, 0x41424344, "")));
+    EXPECT_EQ(Read(b)->Damage(), kDamageBodyRefused);
+  }
+}
+
 TEST_F(ReaderTest, CutMessageBlockKeepsWhatTheScanSet) {
   std::string block = PropBlock().String8(0x0C1A, "Bob").String8(0x0037, "Subj").Long(1, 1).Bytes();
   block.resize(block.size() - 6);
@@ -453,6 +521,7 @@ TEST_F(ReaderTest, DamageIsRecordedNotRaised) {
     SCOPED_TRACE(c.Name);
     std::unique_ptr<TTNEFReader> r;
     ASSERT_NO_THROW(r = Read(c.Bytes));
+    r->MessageText();  // a body is decoded, and maybe refused, on first use
     EXPECT_EQ(r->Damage(), c.Damage);
     EXPECT_EQ(r->IsDamaged(), c.Damage != kDamageNone);
   }

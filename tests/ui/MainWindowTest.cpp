@@ -248,6 +248,59 @@ private slots:
     QVERIFY(w.DamagedNotice()->isHidden());
   }
 
+  // A long RTF body is decoded whole only after its start is shown: when the decoder then
+  // refuses it, the notice comes after the first paint; when it refuses the start already,
+  // with the open. The row's size follows the text the pane ends up with.
+  void refusedLongBodyBringsTheNoticeOnceDecodedWhole() {
+    TErrorBoxRecorder boxes;
+    std::string rtf = "{\\rtf1\\ansi First line\\par\r\n";
+    std::string last;
+    while (rtf.size() < 3 * TMessageBrowser::kFirstPartBytes) {
+      last = "Line " + std::to_string(rtf.size());
+      rtf += last + "\\par\r\n";
+    }
+    rtf += "}";
+    // Literals only (a control byte, then eight bytes); the group that would write output byte
+    // `at` becomes an end marker there instead.
+    const auto damagedAt = [&rtf](std::size_t at) {
+      std::string value = tb::LzfuLiterals(rtf);
+      const std::size_t group = at / 8, w = 207 + group * 8;
+      value[16 + group * 9] = '\x01';
+      value[16 + group * 9 + 1] = static_cast<char>((w % 4096) >> 4);
+      value[16 + group * 9 + 2] = static_cast<char>((w % 4096) << 4);
+      tb::TnefBuilder b;
+      b.Subject("Long").MsgProps(tb::PropBlock().String8(uitest::kSenderName, "Sender").Binary(uitest::kRtfCompressed, value));
+      return b;
+    };
+    damagedAt(2 * TMessageBrowser::kFirstPartBytes).WriteTo(Path("late-damage.dat").toStdString());
+    damagedAt(1000).WriteTo(Path("early-damage.dat").toStdString());
+    TfmVelquinDatReader w;
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    w.OpenFile(Path("late-damage.dat"));
+    QVERIFY(w.Form().RichEdit1->toPlainText().startsWith(QStringLiteral("First line")));
+    QCOMPARE(w.ListModel().Row(0).Bytes, rtf.size());  // the header's size, before the decode
+    QTRY_VERIFY(w.DamagedNotice() && w.DamagedNotice()->isVisible());
+    QCOMPARE(w.Reader()->Damage(), unsigned(kDamageBodyRefused));
+    QCOMPARE(w.ListModel().Row(0).Bytes, w.Reader()->MessageText().size());
+    QVERIFY(!w.Form().RichEdit1->toPlainText().contains(QStringLiteral("First line")));
+    w.DamagedNotice()->hide();
+
+    w.OpenFile(Path("early-damage.dat"));
+    QVERIFY(w.DamagedNotice()->isVisible());
+    QCOMPARE(w.ListModel().Row(0).Bytes, w.Reader()->MessageText().size());
+
+    // A sound long body: no notice, neither at the open nor once the whole is shown.
+    w.DamagedNotice()->hide();
+    uitest::WriteMessage(Path("long-sound.dat"), "Long", rtf);
+    w.OpenFile(Path("long-sound.dat"));
+    QTRY_VERIFY(w.Form().RichEdit1->toPlainText().contains(QString::fromStdString(last)));
+    QTest::qWait(50);
+    QVERIFY(w.DamagedNotice()->isHidden());
+    QCOMPARE(w.ListModel().Row(0).Bytes, rtf.size());
+    QVERIFY(boxes.Messages.isEmpty());
+  }
+
   void sizesShowShortRightAlignedWithTheByteCountAsTooltip() {
     const std::pair<std::uint64_t, const char*> cases[] = {
         {0, "0 B"}, {999, "999 B"}, {1023, "1,023 B"}, {1024, "1.0 KB"}, {1229, "1.2 KB"}, {15 * 1024, "15 KB"},
