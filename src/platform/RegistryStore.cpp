@@ -266,10 +266,27 @@ sqlite3* OpenWritableWithRecovery(const std::string& path) {
   return db;
 }
 
+// The stores hold a few pages of a few keys each, and a connection lives for one read or
+// write of the options. SQLite's defaults suit long-lived databases instead: every
+// connection sets up a lookaside heap and a bulk of page-cache slots up front, and writing
+// their free lists touches each of their memory pages, which at start-up (three
+// connections before the window is painted) costs more than the queries themselves.
+// Without them, the little memory the queries need comes from the heap as they go.
+void ConfigureSqliteOnce() {
+  static const bool configured = [] {
+    // Fails harmlessly when SQLite is already in use, which leaves its defaults.
+    sqlite3_config(SQLITE_CONFIG_LOOKASIDE, 0, 0);
+    sqlite3_config(SQLITE_CONFIG_PAGECACHE, nullptr, 0, 0);
+    return true;
+  }();
+  (void)configured;
+}
+
 }  // namespace
 
 std::unique_ptr<TRegistryStore> TRegistryStore::Open(const std::string& path, bool writable) {
   if (path.empty()) return nullptr;
+  ConfigureSqliteOnce();
   sqlite3* db = nullptr;
   if (writable) {
     const std::filesystem::path folder = std::filesystem::path(path).parent_path();
