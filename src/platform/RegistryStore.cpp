@@ -6,12 +6,28 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <ctime>
+#include <deque>
 #include <filesystem>
 #include <set>
 
 #include "StoreNotices.h"
 #include "TNEFReaderConst.h"
+
+// The statements a store has prepared, by the address of their text (each query is one
+// literal), so that one text is prepared once for the store's life.
+struct TRegistryStore::TStatementCache {
+  struct TEntry {
+    const char* Sql;
+    sqlite3_stmt* Stmt;
+    bool InUse;
+  };
+  std::deque<TEntry> Entries;  // a deque, so that a borrowed entry stays where it is
+  ~TStatementCache() {
+    for (const TEntry& e : Entries) sqlite3_finalize(e.Stmt);
+  }
+};
 
 namespace {
 
@@ -36,13 +52,18 @@ const char* const kSchema =
     "  data BLOB NOT NULL,"
     "  PRIMARY KEY(hive, path, name)) WITHOUT ROWID;";
 
-// One prepared statement, finalised when it goes.
+// One prepared statement. Given the store's cache, it borrows the statement prepared for
+// the same text before (or prepares it there) and resets it when it goes, as preparing costs
+// more than running these queries and the options are read value by value at every start;
+// without the cache, or while the cached one is in use, it is prepared for itself and
+// finalised when it goes.
 class TStatement {
 public:
   TStatement(sqlite3* db, const char* sql) {
     if (db) FRc = sqlite3_prepare_v2(db, sql, -1, &FStmt, nullptr);
   }
-  ~TStatement() { sqlite3_finalize(FStmt); }
+  TStatement(sqlite3* db, TRegistryStore::TStatementCache& cache, const char* sql);
+  ~TStatement();
   TStatement(const TStatement&) = delete;
   TStatement& operator=(const TStatement&) = delete;
 
@@ -70,7 +91,36 @@ public:
 private:
   sqlite3_stmt* FStmt = nullptr;
   int FRc = SQLITE_ERROR;
+  bool* FInUse = nullptr;  // the cache entry's flag, when the statement is borrowed
 };
+
+TStatement::TStatement(sqlite3* db, TRegistryStore::TStatementCache& cache, const char* sql) {
+  if (!db) return;
+  for (auto& e : cache.Entries) {
+    if (e.Sql != sql || e.InUse) continue;
+    FStmt = e.Stmt;
+    FRc = SQLITE_OK;
+    e.InUse = true;
+    FInUse = &e.InUse;
+    return;
+  }
+  const bool reusable = std::none_of(cache.Entries.begin(), cache.Entries.end(),
+                                     [sql](const auto& e) { return e.Sql == sql; });
+  FRc = sqlite3_prepare_v3(db, sql, -1, reusable ? SQLITE_PREPARE_PERSISTENT : 0, &FStmt, nullptr);
+  if (!reusable || !Ok()) return;
+  cache.Entries.push_back({sql, FStmt, true});
+  FInUse = &cache.Entries.back().InUse;
+}
+
+TStatement::~TStatement() {
+  if (!FInUse) {
+    sqlite3_finalize(FStmt);
+    return;
+  }
+  sqlite3_reset(FStmt);
+  sqlite3_clear_bindings(FStmt);
+  *FInUse = false;
+}
 
 bool Exec(sqlite3* db, const char* sql) {
   return sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
@@ -216,10 +266,27 @@ sqlite3* OpenWritableWithRecovery(const std::string& path) {
   return db;
 }
 
+// The stores hold a few pages of a few keys each, and a connection lives for one read or
+// write of the options. SQLite's defaults suit long-lived databases instead: every
+// connection sets up a lookaside heap and a bulk of page-cache slots up front, and writing
+// their free lists touches each of their memory pages, which at start-up (three
+// connections before the window is painted) costs more than the queries themselves.
+// Without them, the little memory the queries need comes from the heap as they go.
+void ConfigureSqliteOnce() {
+  static const bool configured = [] {
+    // Fails harmlessly when SQLite is already in use, which leaves its defaults.
+    sqlite3_config(SQLITE_CONFIG_LOOKASIDE, 0, 0);
+    sqlite3_config(SQLITE_CONFIG_PAGECACHE, nullptr, 0, 0);
+    return true;
+  }();
+  (void)configured;
+}
+
 }  // namespace
 
 std::unique_ptr<TRegistryStore> TRegistryStore::Open(const std::string& path, bool writable) {
   if (path.empty()) return nullptr;
+  ConfigureSqliteOnce();
   sqlite3* db = nullptr;
   if (writable) {
     const std::filesystem::path folder = std::filesystem::path(path).parent_path();
@@ -240,12 +307,18 @@ std::unique_ptr<TRegistryStore> TRegistryStore::Open(const std::string& path, bo
   return std::unique_ptr<TRegistryStore>(new TRegistryStore(path, db, writable));
 }
 
-TRegistryStore::~TRegistryStore() { sqlite3_close(FDb); }
+TRegistryStore::TRegistryStore(std::string path, sqlite3* db, bool writable)
+    : FPath(std::move(path)), FDb(db), FWritable(writable), FStatements(std::make_unique<TStatementCache>()) {}
+
+TRegistryStore::~TRegistryStore() {
+  FStatements.reset();  // a database with statements left open would not close
+  sqlite3_close(FDb);
+}
 
 bool TRegistryStore::KeyExists(THive hive, const std::string& path) {
   if (!ValidPath(path)) return false;
   if (path.empty()) return true;
-  TStatement q(FDb, "SELECT 1 FROM keys WHERE hive = ?1 AND path = ?2");
+  TStatement q(FDb, *FStatements, "SELECT 1 FROM keys WHERE hive = ?1 AND path = ?2");
   q.Bind(1, static_cast<int>(hive)).Bind(2, path);
   return q.Step() == SQLITE_ROW;
 }
@@ -260,7 +333,7 @@ bool TRegistryStore::CreateKey(THive hive, const std::string& path) {
   while (true) {
     const auto sep = path.find('\\', pos);
     const std::string prefix = sep == std::string::npos ? path : path.substr(0, sep);
-    TStatement step(FDb, "INSERT OR IGNORE INTO keys(hive, path) VALUES(?1, ?2)");
+    TStatement step(FDb, *FStatements, "INSERT OR IGNORE INTO keys(hive, path) VALUES(?1, ?2)");
     step.Bind(1, static_cast<int>(hive)).Bind(2, prefix);
     if (step.Step() != SQLITE_DONE) return false;
     if (sep == std::string::npos) break;
@@ -273,12 +346,12 @@ bool TRegistryStore::DeleteKey(THive hive, const std::string& path) {
   if (!FWritable || path.empty() || !ValidPath(path)) return false;
   TWriteTransaction tx(FDb);
   if (!tx.Active()) return false;
-  TStatement delKeys(FDb,
+  TStatement delKeys(FDb, *FStatements,
                      "DELETE FROM keys WHERE hive = ?1 AND (path = ?2 OR (path >= ?3 AND path < ?4))");
   delKeys.Bind(1, static_cast<int>(hive)).Bind(2, path).Bind(3, Below(path)).Bind(4, BelowEnd(path));
   if (delKeys.Step() != SQLITE_DONE) return false;
   const bool existed = sqlite3_changes(FDb) > 0;
-  TStatement delVals(FDb,
+  TStatement delVals(FDb, *FStatements,
                      "DELETE FROM vals WHERE hive = ?1 AND (path = ?2 OR (path >= ?3 AND path < ?4))");
   delVals.Bind(1, static_cast<int>(hive)).Bind(2, path).Bind(3, Below(path)).Bind(4, BelowEnd(path));
   if (delVals.Step() != SQLITE_DONE) return false;
@@ -288,7 +361,7 @@ bool TRegistryStore::DeleteKey(THive hive, const std::string& path) {
 std::optional<TRegValue> TRegistryStore::GetValue(THive hive, const std::string& path,
                                                   const std::string& name) {
   if (!ValidPath(path)) return std::nullopt;
-  TStatement q(FDb, "SELECT type, data FROM vals WHERE hive = ?1 AND path = ?2 AND name = ?3");
+  TStatement q(FDb, *FStatements, "SELECT type, data FROM vals WHERE hive = ?1 AND path = ?2 AND name = ?3");
   q.Bind(1, static_cast<int>(hive)).Bind(2, path).Bind(3, name);
   if (q.Step() != SQLITE_ROW) return std::nullopt;
   return TRegValue{static_cast<std::uint32_t>(q.Int(0)), q.Text(1)};
@@ -300,7 +373,7 @@ bool TRegistryStore::SetValue(THive hive, const std::string& path, const std::st
   TWriteTransaction tx(FDb);
   if (!tx.Active()) return false;
   if (!path.empty() && !KeyExists(hive, path)) return false;
-  TStatement up(FDb,
+  TStatement up(FDb, *FStatements,
                 "INSERT INTO vals(hive, path, name, type, data) VALUES(?1, ?2, ?3, ?4, ?5) "
                 "ON CONFLICT(hive, path, name) DO UPDATE SET type = excluded.type, data = excluded.data");
   up.Bind(1, static_cast<int>(hive)).Bind(2, path).Bind(3, name);
@@ -313,7 +386,7 @@ bool TRegistryStore::DeleteValue(THive hive, const std::string& path, const std:
   if (!FWritable || !ValidPath(path)) return false;
   TWriteTransaction tx(FDb);
   if (!tx.Active()) return false;
-  TStatement del(FDb, "DELETE FROM vals WHERE hive = ?1 AND path = ?2 AND name = ?3");
+  TStatement del(FDb, *FStatements, "DELETE FROM vals WHERE hive = ?1 AND path = ?2 AND name = ?3");
   del.Bind(1, static_cast<int>(hive)).Bind(2, path).Bind(3, name);
   if (del.Step() != SQLITE_DONE) return false;
   const bool existed = sqlite3_changes(FDb) > 0;
@@ -324,7 +397,7 @@ std::vector<std::string> TRegistryStore::SubKeyNames(THive hive, const std::stri
   std::vector<std::string> names;
   if (!ValidPath(path)) return names;
   const std::string prefix = path.empty() ? "" : Below(path);
-  TStatement q(FDb, path.empty()
+  TStatement q(FDb, *FStatements, path.empty()
                         ? "SELECT path FROM keys WHERE hive = ?1 AND instr(path, '\\') = 0"
                         : "SELECT path FROM keys WHERE hive = ?1 AND path >= ?2 AND path < ?3");
   q.Bind(1, static_cast<int>(hive));
@@ -338,7 +411,7 @@ std::vector<std::string> TRegistryStore::SubKeyNames(THive hive, const std::stri
 
 std::vector<std::string> TRegistryStore::ValueNames(THive hive, const std::string& path) {
   std::vector<std::string> names;
-  TStatement q(FDb, "SELECT name FROM vals WHERE hive = ?1 AND path = ?2");
+  TStatement q(FDb, *FStatements, "SELECT name FROM vals WHERE hive = ?1 AND path = ?2");
   q.Bind(1, static_cast<int>(hive)).Bind(2, path);
   while (q.Step() == SQLITE_ROW) names.push_back(q.Text(0));
   return names;

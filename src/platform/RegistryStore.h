@@ -47,11 +47,14 @@ public:
   std::vector<std::string> SubKeyNames(THive hive, const std::string& path);
   std::vector<std::string> ValueNames(THive hive, const std::string& path);
 
+  // The queries prepared for this store's database, reused from call to call.
+  struct TStatementCache;
+
 private:
-  TRegistryStore(std::string path, sqlite3* db, bool writable)
-      : FPath(std::move(path)), FDb(db), FWritable(writable) {}
+  TRegistryStore(std::string path, sqlite3* db, bool writable);
 
   std::string FPath;
   sqlite3* FDb = nullptr;  // the store's database; unused on Windows, where it is the registry
   bool FWritable = false;
+  std::unique_ptr<TStatementCache> FStatements;  // goes before the database closes
 };

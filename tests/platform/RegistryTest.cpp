@@ -8,6 +8,7 @@
 
 #include "ClassesRootProvider.h"
 #include "Registry.h"
+#include "RegistryStore.h"
 #include "StoreNotices.h"
 #include "TempDir.h"
 #include "XdgSandbox.h"
@@ -270,6 +271,42 @@ TEST(RegistryClassesRoot, ReadsTheStoreCannotAnswerGoToTheProvider) {
 }
 
 #ifndef _WIN32
+// Queries are prepared once per store and reused: a reused query must leave no read open
+// behind it (another connection's write would then wait on the lock and fail, or this one
+// would keep reading an old snapshot), and must not carry the last call's arguments.
+TEST(RegistryStoreFile, ReusedQueriesSeeOtherWritersAndTheirOwnArguments) {
+  TTempDir dir;
+  const std::string path = dir.Path() + "/store.sqlite3";
+  auto reader = TRegistryStore::Open(path, true);
+  auto writer = TRegistryStore::Open(path, true);
+  ASSERT_TRUE(reader && writer);
+  ASSERT_TRUE(writer->CreateKey(THive::CurrentUser, "Software\\A\\B"));
+  ASSERT_TRUE(writer->SetValue(THive::CurrentUser, "Software\\A", "x", {4, "1"}));
+  for (int round = 0; round < 3; ++round) {
+    const std::string data = std::to_string(round);
+    ASSERT_TRUE(writer->SetValue(THive::CurrentUser, "Software\\A", "x", {4, data})) << round;
+    const auto seen = reader->GetValue(THive::CurrentUser, "Software\\A", "x");
+    ASSERT_TRUE(seen) << round;
+    EXPECT_EQ(seen->Data, data);
+    // The reader's last query ran to its row only; the writer must still get the lock.
+    EXPECT_TRUE(writer->SetValue(THive::CurrentUser, "Software\\A", "y", {1, data})) << round;
+  }
+  // The same query with other arguments, a miss after a hit, and a key after a miss.
+  EXPECT_FALSE(reader->GetValue(THive::CurrentUser, "Software\\A", "missing"));
+  EXPECT_EQ(reader->GetValue(THive::CurrentUser, "Software\\A", "y")->Data, "2");
+  EXPECT_FALSE(reader->KeyExists(THive::CurrentUser, "Software\\Missing"));
+  EXPECT_TRUE(reader->KeyExists(THive::CurrentUser, "Software\\A\\B"));
+  EXPECT_EQ(reader->ValueNames(THive::CurrentUser, "Software\\A"), (std::vector<std::string>{"x", "y"}));
+  EXPECT_EQ(reader->SubKeyNames(THive::CurrentUser, "Software"), std::vector<std::string>{"A"});
+  EXPECT_EQ(reader->SubKeyNames(THive::CurrentUser, ""), std::vector<std::string>{"Software"});
+  EXPECT_TRUE(reader->DeleteValue(THive::CurrentUser, "Software\\A", "y"));
+  EXPECT_FALSE(reader->DeleteValue(THive::CurrentUser, "Software\\A", "y"));
+  // A store closes with its prepared queries: the file is free for a writer at once.
+  reader.reset();
+  EXPECT_TRUE(writer->DeleteKey(THive::CurrentUser, "Software\\A"));
+  EXPECT_FALSE(writer->KeyExists(THive::CurrentUser, "Software\\A\\B"));
+}
+
 TEST(RegistryStoreFile, ADamagedFileIsKeptAsideAndReplaced) {
   TXdgSandbox sandbox;
   std::filesystem::create_directories(sandbox.ConfigHome() + "/velquin-reader");

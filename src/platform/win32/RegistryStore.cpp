@@ -62,6 +62,12 @@ private:
 
 }  // namespace
 
+// The registry needs no prepared queries.
+struct TRegistryStore::TStatementCache {};
+
+TRegistryStore::TRegistryStore(std::string path, sqlite3* db, bool writable)
+    : FPath(std::move(path)), FDb(db), FWritable(writable) {}
+
 std::unique_ptr<TRegistryStore> TRegistryStore::Open(const std::string& path, bool writable) {
   if (path.empty()) return nullptr;
   return std::unique_ptr<TRegistryStore>(new TRegistryStore(path, nullptr, writable));
