@@ -15,25 +15,49 @@ cmake --build --preset fuzz
 build=build/fuzz
 "$build/fuzz/velquin_fuzz_seeds" "$build/seeds"
 
-status=0
-for target in $(find "$build/fuzz" -maxdepth 2 -type f -name 'fuzz_*' -perm -u+x | sort); do
+# Runs one target for its time; its outcome is kept in $build/<name>.status for the report.
+run_target() {
+  local target=$1 name layer corpus seeds=()
   name=$(basename "$target")
-  [[ -n "$filter" && "$name" != *"$filter"* ]] && continue
   corpus="$build/corpus/$name"
   mkdir -p "$corpus" "$build/crashes/$name"
   # Seeds: those the test builder wrote, and those kept beside the target's source
   # (fuzz/<layer>/seeds/<target>/, or fuzz/<layer>/seeds/ itself for a layer's only target).
   layer=$(basename "$(dirname "$target")")
-  seeds=()
   [ -d "$build/seeds/$name" ] && seeds+=("$build/seeds/$name")
   if [ -d "fuzz/$layer/seeds/$name" ]; then
     seeds+=("fuzz/$layer/seeds/$name")
   elif [ -n "$(find "fuzz/$layer/seeds" -maxdepth 1 -type f 2>/dev/null | head -n 1)" ]; then
     seeds+=("fuzz/$layer/seeds")
   fi
-  echo "== $name: ${seconds}s"
-  if ! "$target" -seed="${VELQUIN_FUZZ_SEED:-1}" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
+  if "$target" -seed="${VELQUIN_FUZZ_SEED:-1}" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
        -artifact_prefix="$build/crashes/$name/" "$corpus" "${seeds[@]}" 2>"$build/$name.log"; then
+    echo ok >"$build/$name.status"
+  else
+    echo failed >"$build/$name.status"
+  fi
+}
+
+# The targets run side by side, one per core (VELQUIN_FUZZ_JOBS): each is single-threaded,
+# and its time is its own wall-clock time either way.
+jobs=${VELQUIN_FUZZ_JOBS:-$(nproc)}
+targets=()
+for target in $(find "$build/fuzz" -maxdepth 2 -type f -name 'fuzz_*' -perm -u+x | sort); do
+  name=$(basename "$target")
+  [[ -n "$filter" && "$name" != *"$filter"* ]] && continue
+  targets+=("$target")
+  rm -f "$build/$name.status"
+  while [ "$(jobs -rp | wc -l)" -ge "$jobs" ]; do wait -n || true; done
+  echo "== $name: ${seconds}s"
+  run_target "$target" &
+done
+wait
+
+status=0
+for target in "${targets[@]}"; do
+  name=$(basename "$target")
+  layer=$(basename "$(dirname "$target")")
+  if [ "$(cat "$build/$name.status" 2>/dev/null)" != ok ]; then
     # Kept beside the target's source, where the test run replays every finding.
     mkdir -p "fuzz/$layer/crashes/$name"
     find "$build/crashes/$name" -maxdepth 1 -type f -exec cp -n {} "fuzz/$layer/crashes/$name/" \;
@@ -41,7 +65,7 @@ for target in $(find "$build/fuzz" -maxdepth 2 -type f -name 'fuzz_*' -perm -u+x
     tail -n 40 "$build/$name.log"
     status=1
   else
-    grep -E '^stat::number_of_executed_units|^Done' "$build/$name.log" | tr '\n' ' '; echo
+    echo "$name: $(grep -E '^stat::number_of_executed_units|^Done' "$build/$name.log" | tr '\n' ' ')"
   fi
 done
 exit $status
