@@ -15,6 +15,7 @@
 
 #include "Exception.h"
 #include "TNEFReaderConst.h"
+#include "TempFolderName.h"
 
 namespace {
 
@@ -62,21 +63,6 @@ bool RemoveContentsAt(int fd, int depth) {
   return all;
 }
 
-// The process id in a name of ours ("velquin-<pid>-<random>"), or 0 for any other name.
-pid_t PidInName(std::string_view name) {
-  const std::string_view prefix = TPrivateTempFolder::kNamePrefix;
-  if (name.substr(0, prefix.size()) != prefix) return 0;
-  name.remove_prefix(prefix.size());
-  const std::size_t dash = name.find('-');
-  if (dash == 0 || dash == std::string_view::npos || dash > 9 || dash + 1 == name.size()) return 0;
-  long pid = 0;
-  for (const char c : name.substr(0, dash)) {
-    if (c < '0' || c > '9') return 0;
-    pid = pid * 10 + (c - '0');
-  }
-  return pid > 0 ? static_cast<pid_t>(pid) : 0;
-}
-
 }  // namespace
 
 int TPrivateTempFolder::RemoveStaleFolders(const std::string& folder) {
@@ -90,7 +76,7 @@ int TPrivateTempFolder::RemoveStaleFolders(const std::string& folder) {
   }
   std::vector<std::string> candidates;
   while (const dirent* entry = ::readdir(dir)) {
-    const pid_t pid = PidInName(entry->d_name);
+    const auto pid = static_cast<pid_t>(PidInTempFolderName(entry->d_name));
     // kill(pid, 0) failing with ESRCH: no such process. A process of another user (EPERM)
     // is alive, and a pid reused since only keeps the folder for a later start.
     if (pid != 0 && pid != ::getpid() && ::kill(pid, 0) != 0 && errno == ESRCH) candidates.emplace_back(entry->d_name);

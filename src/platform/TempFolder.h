@@ -26,8 +26,8 @@ public:
   static constexpr const char* kNamePrefix = "velquin-";
   // Removes, in folder (the system's temporary folder when empty), the folders that a
   // process of ours left behind when it was killed or crashed: only entries named as ours
-  // whose process is gone, that are real folders (never a link), owned by this user and of
-  // mode 0700. Nothing inside is followed either. Returns how many were removed; never raises.
+  // whose process is gone, that are real folders (never a link or junction), owned by this
+  // user and, on Linux, of mode 0700. Nothing inside is followed either. Returns how many were removed; never raises.
   static int RemoveStaleFolders(const std::string& folder = {});
 
 private:

@@ -9,6 +9,8 @@
 #include <cstdlib>
 
 #ifdef _WIN32
+#include <windows.h>
+
 #include <random>
 
 // Windows has no mkdtemp: a random name, made only when it is not taken.
@@ -51,3 +53,26 @@ std::string CorpusDir() {
 #endif
   return !dir.empty() && std::filesystem::exists(dir + "/INDEX.md") ? dir : std::string();
 }
+
+#ifdef _WIN32
+bool IsSymlink(const std::string& path) {
+  const DWORD attributes = ::GetFileAttributesW(std::filesystem::path(path).wstring().c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+}
+
+bool MakeSymlink(const std::string& target, const std::string& link) {
+  const DWORD flags = (std::filesystem::is_directory(target) ? SYMBOLIC_LINK_FLAG_DIRECTORY : 0) |
+                      SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE;
+  const std::wstring from = std::filesystem::path(link).wstring();
+  return ::CreateSymbolicLinkW(from.c_str(), std::filesystem::path(target).wstring().c_str(), flags) &&
+         IsSymlink(link);
+}
+#else
+bool IsSymlink(const std::string& path) { return std::filesystem::is_symlink(path); }
+
+bool MakeSymlink(const std::string& target, const std::string& link) {
+  std::error_code ec;
+  std::filesystem::create_symlink(target, link, ec);
+  return !ec;
+}
+#endif
