@@ -1,6 +1,7 @@
 #include "TNEFReaderClass.h"
 
 #include <algorithm>
+#include <cstring>
 #include <memory>
 
 #include "ByteReader.h"
@@ -95,7 +96,7 @@ void TTNEFReader::DecodeRtfBody() const {
     FDamage |= kDamageBodyRefused;
     FMessageText = DecompressRTFWithMapi(std::string(RtfValue()));
   }
-  std::string().swap(FRtfCompressed);
+  FRtfCompressed.reset();
   FRtfValueOffset = FRtfValueSize = 0;
   FRtfDecoded.store(true, std::memory_order_release);
 }
@@ -312,12 +313,13 @@ void TTNEFReader::CheckChecksum(std::uint16_t sum) {
 void TTNEFReader::ReadMessageAttribute(std::uint32_t id, std::uint32_t length) {
   if (id == AttId::MsgProps) {
     // The property block (with the compressed body, often megabytes) is only scanned. Its
-    // buffer is backed by large pages where it can be, so that filling it takes few faults;
-    // the compressed body stays in it rather than being copied out, when it is most of it.
-    std::string block;
-    ReserveLarge(block, length);
-    block.resize(length);
-    FRange->ReadExact(block.data(), length);
+    // buffer is not zero-filled, as the read fills it whole, and is backed by large pages
+    // where it can be, so that filling it takes few faults; the compressed body stays in it
+    // rather than being copied out, when it is most of it.
+    std::unique_ptr<char[]> buffer(new char[length]);
+    AdviseLargePages(buffer.get(), length);
+    FRange->ReadExact(buffer.get(), length);
+    const std::string_view block(buffer.get(), length);
     FRtfInScan.reset();
     try {
       ScanNamedProps(block, [this](std::uint32_t tag, const TPropName* name, std::string_view value) {
@@ -332,7 +334,7 @@ void TTNEFReader::ReadMessageAttribute(std::uint32_t id, std::uint32_t length) {
       FDamage |= kDamagePropertyBlock;
     }
     FRecordSum = Checksum(block);
-    if (FRtfInScan) KeepRtfValue(std::move(block));
+    if (FRtfInScan) KeepRtfValue(std::move(buffer), length);
     return;
   }
 
@@ -380,20 +382,21 @@ void TTNEFReader::ReadMessageAttribute(std::uint32_t id, std::uint32_t length) {
   }
 }
 
-void TTNEFReader::KeepRtfValue(std::string block) {
-  const auto begin = reinterpret_cast<std::uintptr_t>(block.data());
+void TTNEFReader::KeepRtfValue(std::unique_ptr<char[]> block, std::size_t size) {
+  const auto begin = reinterpret_cast<std::uintptr_t>(block.get());
   const std::string_view value = *FRtfInScan;
+  FRtfInScan.reset();
   const auto at = reinterpret_cast<std::uintptr_t>(value.data());
-  if (at >= begin && at + value.size() <= begin + block.size() && value.size() >= block.size() / 2) {
+  if (at >= begin && at + value.size() <= begin + size && value.size() >= size / 2) {
     FRtfValueOffset = at - begin;
     FRtfValueSize = value.size();
     FRtfCompressed = std::move(block);
   } else {
-    FRtfCompressed.assign(value);
+    FRtfCompressed.reset(new char[value.size()]);
+    std::memcpy(FRtfCompressed.get(), value.data(), value.size());
     FRtfValueOffset = 0;
-    FRtfValueSize = FRtfCompressed.size();
+    FRtfValueSize = value.size();
   }
-  FRtfInScan.reset();
 }
 
 void TTNEFReader::HandleMessageProp(std::uint32_t tag, std::string_view value) {

@@ -248,7 +248,7 @@ private:
   void AddAttribute(std::uint32_t id, std::string_view data);
   void HandleMessageProp(std::uint32_t tag, std::string_view value);
   // Keeps the compressed RTF value seen in block's scan (FRtfInScan), in block or copied.
-  void KeepRtfValue(std::string block);
+  void KeepRtfValue(std::unique_ptr<char[]> block, std::size_t size);
   void ApplyAttachmentBlock(const std::string& block, std::int64_t blockOffset);
   void ApplyLongFileName(const TMAPI_Attrs& attrs, int index);
   void ApplyNameProperty(const TMAPI_Attrs& attrs, std::uint16_t id, TTNEFFile& file);
@@ -282,11 +282,13 @@ private:
   // The compressed value is FRtfValueSize bytes at FRtfValueOffset of FRtfCompressed: the
   // property block it came in, when it is most of it. FRtfInScan: the value while its block
   // is scanned.
-  mutable std::string FRtfCompressed;
+  mutable std::unique_ptr<char[]> FRtfCompressed;
   mutable std::size_t FRtfValueOffset = 0;
   mutable std::size_t FRtfValueSize = 0;
   std::optional<std::string_view> FRtfInScan;
-  std::string_view RtfValue() const { return std::string_view(FRtfCompressed).substr(FRtfValueOffset, FRtfValueSize); }
+  std::string_view RtfValue() const {
+    return FRtfCompressed ? std::string_view(FRtfCompressed.get() + FRtfValueOffset, FRtfValueSize) : std::string_view();
+  }
   mutable std::string FMessageText;
   std::size_t FRtfRawSize = 0;
   mutable TDynamicLibrary FMailLibrary;
