@@ -53,11 +53,12 @@ done
 echo "registry: the five stored options are in user.reg under Software\\velquin_settings_tests"
 
 # One server for every run below: each Wine start then costs a fraction of a second. Wine's
-# own services start with the first program and stay up with the server; they keep the
-# standard handles of the program that started them, so a first run with none of ours starts
-# them (else CTest would wait for a test's output to close until its time-out).
-# GLib, below the mail parser, makes a window on start, and Wine starts its desktop
-# (explorer.exe) for it: a first mail read here starts that too.
+# own services start with the first program and stay up with the server; GLib, below the
+# mail parser, makes a window on start, and Wine starts its desktop (explorer.exe) for it.
+# Both keep the standard handles of the program that started them, so first runs with none
+# of ours start them here. The desktop may still end when idle and be started again by a
+# test: CTest runs each test through cmake/wine-test.sh, which gives the test a file of its
+# own for its output, so that no pipe of CTest's is left open behind it.
 "$wineserver" -p
 "$wine" "$root/build/windows/bin/velquin-tnef.exe" --version </dev/null >/dev/null 2>&1
 printf 'From: a@example.org\nSubject: warm-up\n\nText.\n' >"$scratch/warm-up.eml"
