@@ -31,6 +31,7 @@
 #include "DeferredIcons.h"
 #include "ErrorBox.h"
 #include "FindBar.h"
+#include "ListHeader.h"
 #include "MailChooser.h"
 #include "MailDocument.h"
 #include "MailModuleLoader.h"
@@ -141,6 +142,7 @@ TfmVelquinDatReader::TfmVelquinDatReader(QWidget* parent)
   ui->actWebsite->setIcon(DeferredSvgIcon(QStringLiteral("web")));
   ui->fraGoogleAd1->setBackgroundRole(QPalette::Base);
 
+  TListHeader::Install(*ui->lvwFiles);
   FListModel = new TAttachmentListModel(this);
   ui->lvwFiles->setModel(FListModel);
   ui->lvwFiles->setColumnWidth(TAttachmentListModel::ColFilename, 120);
