@@ -9,11 +9,11 @@
 #include <QPointer>
 #include <QProxyStyle>
 #include <QStyleOption>
-#include <QSvgRenderer>
 #include <memory>
 
 #include "BakedIcons.h"
 #include "IconRaster.h"
+#include "PictureModuleLoader.h"
 
 namespace {
 
@@ -30,6 +30,18 @@ QPixmap BakedPixmap(const QString& file, const QSize& size) {
     return QPixmap::fromImage(image);
   }
   return {};
+}
+
+// The file drawn at that size by the picture module's SVG support; transparent where the
+// module cannot be loaded or the file not read.
+QPixmap DrawnPixmap(const QString& file, const QSize& size) {
+  std::unique_ptr<TSvgDrawing> drawing;
+  QFile svg(QStringLiteral(":/icons/") + file + QStringLiteral(".svg"));
+  if (const TPictureModule* module = PictureModule(); module != nullptr && svg.open(QIODevice::ReadOnly))
+    drawing = module->ParseSvg(svg.readAll());
+  return QPixmap::fromImage(RenderIcon(size, [&](QPainter& painter, const QRectF& target) {
+    if (drawing) drawing->Render(painter, target);
+  }));
 }
 
 // One SVG file per mode; a missing mode falls back to the normal file.
@@ -50,10 +62,7 @@ public:
     if (const auto found = FCache.constFind(key); found != FCache.constEnd()) return *found;
     const QString file = FileFor(mode);
     QPixmap drawn = BakedPixmap(file, size);
-    if (drawn.isNull()) {
-      QSvgRenderer renderer(QStringLiteral(":/icons/") + file + QStringLiteral(".svg"));
-      drawn = QPixmap::fromImage(RenderIconSvg(renderer, size));
-    }
+    if (drawn.isNull()) drawn = DrawnPixmap(file, size);
     // A handful of sizes per icon at most (toolbar, menu, window icon), so the cache stays small.
     FCache.insert(key, drawn);
     return drawn;

@@ -2,7 +2,9 @@
 // them as premultiplied ARGB pixels into a C++ source, so that the viewer shows them at start
 // without parsing and drawing SVG. Sizes not written here are drawn from the SVG at run time.
 //
-//   velquin-icon-bake OUT.cpp ICON_DIR SIZES NAME...     (SIZES: comma separated, e.g. 16,32)
+//   velquin-icon-bake OUT.cpp ICON_DIR SIZES NAME[:SIZES]...
+//
+// SIZES are comma separated (16,32); a name's own list replaces the common one for it.
 
 #include <QFile>
 #include <QGuiApplication>
@@ -20,22 +22,29 @@ int main(int argc, char** argv) {
   }
   QGuiApplication app(argc, argv);
   const QString dir = QString::fromLocal8Bit(argv[2]);
-  QList<int> sizes;
-  for (const QString& size : QString::fromLocal8Bit(argv[3]).split(QLatin1Char(','))) sizes << size.toInt();
+  const auto parseSizes = [](const QString& text) {
+    QList<int> sizes;
+    for (const QString& size : text.split(QLatin1Char(','))) sizes << size.toInt();
+    return sizes;
+  };
+  const QList<int> commonSizes = parseSizes(QString::fromLocal8Bit(argv[3]));
   QByteArray out = "// Written by velquin-icon-bake from resources/icons at build time; do not edit.\n"
                    "#include \"BakedIcons.h\"\n\nnamespace {\n";
   QByteArray table = "}  // namespace\n\nconst TBakedIcon kBakedIcons[] = {\n";
   int count = 0;
   for (int i = 4; i < argc; ++i) {
-    const QString name = QString::fromLocal8Bit(argv[i]);
+    const QStringList parts = QString::fromLocal8Bit(argv[i]).split(QLatin1Char(':'));
+    const QString name = parts.first();
+    const QList<int> sizes = parts.size() > 1 ? parseSizes(parts.at(1)) : commonSizes;
     QSvgRenderer renderer(dir + QLatin1Char('/') + name + QStringLiteral(".svg"));
     if (!renderer.isValid()) {
-      std::fprintf(stderr, "cannot read %s.svg\n", argv[i]);
+      std::fprintf(stderr, "cannot read %s.svg\n", qPrintable(name));
       return 1;
     }
     for (int size : sizes) {
       if (size <= 0) return 2;
-      const QImage image = RenderIconSvg(renderer, QSize(size, size));
+      const QImage image =
+          RenderIcon(QSize(size, size), [&](QPainter& painter, const QRectF& target) { renderer.render(&painter, target); });
       const QByteArray symbol = "k" + QByteArray::number(count);
       out += "const quint32 " + symbol + "[] = {";
       for (int y = 0; y < size; ++y) {

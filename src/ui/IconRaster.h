@@ -4,14 +4,13 @@
 
 #include <QImage>
 #include <QPainter>
-#include <QSvgRenderer>
 
-inline QImage RenderIconSvg(QSvgRenderer& renderer, const QSize& size) {
+// draw(QPainter&, const QRectF&) draws the document into the rectangle.
+template <class Draw>
+QImage RenderIcon(const QSize& size, Draw&& draw) {
   QImage image(size, QImage::Format_ARGB32_Premultiplied);
   image.fill(Qt::transparent);
-  if (renderer.isValid()) {
-    QPainter painter(&image);
-    renderer.render(&painter, QRectF(QPointF(0, 0), QSizeF(size)));
-  }
+  QPainter painter(&image);
+  draw(painter, QRectF(QPointF(0, 0), QSizeF(size)));
   return image;
 }
