@@ -43,8 +43,9 @@ int main(int argc, char** argv) {
     }
     for (int size : sizes) {
       if (size <= 0) return 2;
-      const QImage image =
-          RenderIcon(QSize(size, size), [&](QPainter& painter, const QRectF& target) { renderer.render(&painter, target); });
+      const QImage image = RenderIcon(QSize(size, size), [&](QPainter& painter, const QRectF& target) {
+        renderer.render(&painter, target);
+      });
       const QByteArray symbol = "k" + QByteArray::number(count);
       out += "const quint32 " + symbol + "[] = {";
       for (int y = 0; y < size; ++y) {
