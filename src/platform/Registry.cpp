@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <map>
+#include <utility>
 #include <strings.h>
 
 #include "ClassesRootProvider.h"
@@ -27,6 +29,19 @@ std::string Le32(std::int32_t v) {
   std::string s(4, '\0');
   for (int i = 0; i < 4; ++i) s[i] = static_cast<char>((u >> (8 * i)) & 0xFF);
   return s;
+}
+
+// The user's store as the thread's registry objects share it while any of them holds it open.
+// Several objects read the options in turn at start (the window, its first show, the file
+// association), and each opening of a connection (the schema read, the statements prepared)
+// costs more than all of their reads; every object still reads the values afresh.
+std::shared_ptr<TRegistryStore> OpenSharedStore(const std::string& path, bool writable) {
+  thread_local std::map<std::pair<std::string, bool>, std::weak_ptr<TRegistryStore>> open;
+  std::weak_ptr<TRegistryStore>& slot = open[{path, writable}];
+  if (std::shared_ptr<TRegistryStore> store = slot.lock()) return store;
+  std::shared_ptr<TRegistryStore> store = TRegistryStore::Open(path, writable);
+  slot = store;
+  return store;
 }
 
 }  // namespace
@@ -69,12 +84,12 @@ std::vector<TRegistry::TLayer> TRegistry::ReadLayers() {
     if (!FUserStoreTried) {
       FUserStoreTried = true;
       const std::string path = UserStorePath();
-      FUserStore = TRegistryStore::Open(path, true);
+      FUserStore = OpenSharedStore(path, true);
       // Without the right to write there the settings can still be read; the user hears
       // once that changes will not last.
       if (!FUserStore) {
         RecordStoreNotice("not saved " + path, FormatRes(TStringId::SettingsNotSaved, {Arg(path)}));
-        FUserStore = TRegistryStore::Open(path, false);
+        FUserStore = OpenSharedStore(path, false);
       }
     }
     if (FUserStore) layers.push_back({FUserStore.get(), Hive()});

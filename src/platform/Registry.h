@@ -104,7 +104,8 @@ private:
   bool FReadOnly = false;
   std::string FKeyPath;      // the current key's full path below the root
   std::string FCurrentPath;  // as the opens built it
-  std::unique_ptr<TRegistryStore> FUserStore;
+  // Shared with the thread's other registry objects while any of them holds it.
+  std::shared_ptr<TRegistryStore> FUserStore;
   bool FUserStoreTried = false;
   std::vector<std::unique_ptr<TRegistryStore>> FMachineStores;
   bool FMachineStoresTried = false;

@@ -74,7 +74,8 @@ void TVelquinReaderOptions::UnregisterDatAssociation() {
   try {
     TRegistry registry;
     registry.SetRootKey(HKEY_CLASSES_ROOT);
-    registry.DeleteKey(kDatClass);
+    // Looked up first: a delete is a write transaction even when there is nothing to delete.
+    if (registry.StoredKeyExists(kDatClass)) registry.DeleteKey(kDatClass);
     // ".dat" is ours only while its default value names our class; another program's
     // association stays as it is. Only a stored key can name it, so the system's file
     // types are not consulted on every start.

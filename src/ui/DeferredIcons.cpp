@@ -9,10 +9,40 @@
 #include <QPointer>
 #include <QProxyStyle>
 #include <QStyleOption>
-#include <QSvgRenderer>
 #include <memory>
 
+#include "BakedIcons.h"
+#include "IconRaster.h"
+#include "PictureModuleLoader.h"
+
 namespace {
+
+// The file's pixels at that size from the build, or a null pixmap where none were baked.
+QPixmap BakedPixmap(const QString& file, const QSize& size) {
+  if (size.width() != size.height()) return {};
+  const QByteArray name = file.toUtf8();
+  for (int i = 0; i < kBakedIconCount; ++i) {
+    const TBakedIcon& baked = kBakedIcons[i];
+    if (baked.Size != size.width() || name != baked.Name) continue;
+    // The image reads the pixels in place; the pixmap takes its own copy.
+    const QImage image(reinterpret_cast<const uchar*>(baked.Pixels), baked.Size, baked.Size,
+                       baked.Size * int(sizeof(quint32)), QImage::Format_ARGB32_Premultiplied);
+    return QPixmap::fromImage(image);
+  }
+  return {};
+}
+
+// The file drawn at that size by the picture module's SVG support; transparent where the
+// module cannot be loaded or the file not read.
+QPixmap DrawnPixmap(const QString& file, const QSize& size) {
+  std::unique_ptr<TSvgDrawing> drawing;
+  QFile svg(QStringLiteral(":/icons/") + file + QStringLiteral(".svg"));
+  if (const TPictureModule* module = PictureModule(); module != nullptr && svg.open(QIODevice::ReadOnly))
+    drawing = module->ParseSvg(svg.readAll());
+  return QPixmap::fromImage(RenderIcon(size, [&](QPainter& painter, const QRectF& target) {
+    if (drawing) drawing->Render(painter, target);
+  }));
+}
 
 // One SVG file per mode; a missing mode falls back to the normal file.
 class TSvgIconEngine final : public QIconEngine {
@@ -30,13 +60,9 @@ public:
     if (size.isEmpty()) return {};
     const quint64 key = (quint64(mode) << 48) | (quint64(size.width() & 0xFFFFFF) << 24) | quint64(size.height() & 0xFFFFFF);
     if (const auto found = FCache.constFind(key); found != FCache.constEnd()) return *found;
-    QPixmap drawn(size);
-    drawn.fill(Qt::transparent);
-    QSvgRenderer renderer(FileFor(mode));
-    if (renderer.isValid()) {
-      QPainter painter(&drawn);
-      renderer.render(&painter, QRectF(QPointF(0, 0), QSizeF(size)));
-    }
+    const QString file = FileFor(mode);
+    QPixmap drawn = BakedPixmap(file, size);
+    if (drawn.isNull()) drawn = DrawnPixmap(file, size);
     // A handful of sizes per icon at most (toolbar, menu, window icon), so the cache stays small.
     FCache.insert(key, drawn);
     return drawn;
@@ -49,12 +75,13 @@ public:
   bool isNull() override { return false; }
 
 private:
+  // The icon file's name for the mode, without its directory and ".svg".
   QString FileFor(QIcon::Mode mode) const {
-    const QString base = QStringLiteral(":/icons/") + FName;
     QString variant;
-    if (mode == QIcon::Disabled) variant = base + QStringLiteral("-disabled.svg");
-    if (mode == QIcon::Active) variant = base + QStringLiteral("-highlighted.svg");
-    return !variant.isEmpty() && QFile::exists(variant) ? variant : base + QStringLiteral(".svg");
+    if (mode == QIcon::Disabled) variant = FName + QStringLiteral("-disabled");
+    if (mode == QIcon::Active) variant = FName + QStringLiteral("-highlighted");
+    return !variant.isEmpty() && QFile::exists(QStringLiteral(":/icons/") + variant + QStringLiteral(".svg")) ? variant
+                                                                                                         : FName;
   }
 
   QString FName;

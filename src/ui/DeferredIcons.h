@@ -9,7 +9,8 @@
 #include <functional>
 
 // The SVG icon :/icons/<name>.svg, with <name>-disabled.svg and <name>-highlighted.svg (hover)
-// where they exist; each file is parsed only when its mode is first drawn.
+// where they exist. At the sizes drawn at build time (BakedIcons.h) the build's pixels are
+// shown; any other size is drawn from the file when first asked for, by the picture module.
 QIcon DeferredSvgIcon(const QString& name);
 
 // The icon that make returns, made when it is first drawn or measured.

@@ -8,7 +8,6 @@
 #include <QFile>
 #include <QImageReader>
 #include <QPainter>
-#include <QSvgRenderer>
 #include <cstring>
 
 #include "PictureModuleLoader.h"
@@ -48,7 +47,7 @@ int TPicture::Height() const { return FSvg ? FSvgSize.height() : FImage.height()
 
 void TPicture::Draw(QPainter& painter, const QRect& target) const {
   if (FSvg) {
-    FSvg->render(&painter, QRectF(target));
+    FSvg->Render(painter, QRectF(target));
   } else if (!FImage.isNull()) {
     painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
     painter.drawImage(target, FImage);
@@ -60,7 +59,7 @@ QImage TPicture::ToImage() const {
   QImage image(FSvgSize, QImage::Format_ARGB32_Premultiplied);
   image.fill(Qt::transparent);
   QPainter painter(&image);
-  FSvg->render(&painter, QRectF(QPointF(0, 0), QSizeF(FSvgSize)));
+  FSvg->Render(painter, QRectF(QPointF(0, 0), QSizeF(FSvgSize)));
   return image;
 }
 
@@ -133,12 +132,13 @@ bool TPicture::LoadViaQt(QIODevice& device) {
 }
 
 bool TPicture::LoadSvg(const std::string& svg) {
-  auto renderer = std::make_unique<QSvgRenderer>(QByteArray(svg.data(), static_cast<qsizetype>(svg.size())));
-  if (!renderer->isValid()) return false;
-  QSize size = renderer->defaultSize();
-  if (size.isEmpty()) size = renderer->viewBox().size();
+  const TPictureModule* module = PictureModule();
+  if (module == nullptr) return false;
+  std::unique_ptr<TSvgDrawing> drawing = module->ParseSvg(QByteArray(svg.data(), static_cast<qsizetype>(svg.size())));
+  if (!drawing) return false;
+  const QSize size = drawing->Size();
   if (size.isEmpty() || !PictureSizeAllowed(size.width(), size.height(), FMaxPixels)) return false;
   FSvgSize = size;
-  FSvg = std::move(renderer);
+  FSvg = std::move(drawing);
   return true;
 }

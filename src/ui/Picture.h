@@ -1,6 +1,6 @@
 #pragma once
 // FPicture of the main window: the decoded picture of the attachment being previewed.
-// Raster formats become a QImage; metafiles stay vector (an SVG renderer) and are drawn at
+// Raster formats become a QImage; metafiles stay vector (an SVG drawing of the picture module) and are drawn at
 // whatever size the preview asks for.
 
 #include <QImage>
@@ -11,7 +11,7 @@
 
 class QIODevice;
 class QPainter;
-class QSvgRenderer;
+class TSvgDrawing;
 
 class TPicture {
 public:
@@ -52,7 +52,7 @@ private:
   bool LoadSvg(const std::string& svg);
 
   QImage FImage;
-  std::unique_ptr<QSvgRenderer> FSvg;
+  std::unique_ptr<TSvgDrawing> FSvg;
   QSize FSvgSize;
   std::uint64_t FMaxPixels;
 };

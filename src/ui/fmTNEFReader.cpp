@@ -31,6 +31,7 @@
 #include "DeferredIcons.h"
 #include "ErrorBox.h"
 #include "FindBar.h"
+#include "ListHeader.h"
 #include "MailChooser.h"
 #include "MailDocument.h"
 #include "MailModuleLoader.h"
@@ -141,6 +142,7 @@ TfmVelquinDatReader::TfmVelquinDatReader(QWidget* parent)
   ui->actWebsite->setIcon(DeferredSvgIcon(QStringLiteral("web")));
   ui->fraGoogleAd1->setBackgroundRole(QPalette::Base);
 
+  TListHeader::Install(*ui->lvwFiles);
   FListModel = new TAttachmentListModel(this);
   ui->lvwFiles->setModel(FListModel);
   ui->lvwFiles->setColumnWidth(TAttachmentListModel::ColFilename, 120);
@@ -179,12 +181,12 @@ TfmVelquinDatReader::TfmVelquinDatReader(QWidget* parent)
   connect(FWindowActions.About, &QAction::triggered, this, [this] { ShowAboutBox(this); });
   // Loaded once for the zoom and the placement below; a store that cannot be read leaves
   // both as designed.
-  std::optional<TVelquinReaderOptions> options;
   try {
-    options.emplace();
+    FStartOptions = std::make_unique<TVelquinReaderOptions>();
   } catch (const std::exception&) {
-    options.reset();
+    FStartOptions.reset();
   }
+  TVelquinReaderOptions* options = FStartOptions.get();
   // The pane's zoom is one for every body, kept from run to run.
   try {
     const int zoom = options ? options->MessageZoom() : 0;
@@ -246,7 +248,7 @@ TfmVelquinDatReader::TfmVelquinDatReader(QWidget* parent)
   // size larger than the screen, and the title bar must stay on screen).
   resize(769, 550);
   if (const QScreen* screen = this->screen()) move(screen->availableGeometry().center() - rect().center());
-  RestoreWindowPlacement(*this, *ui->Splitter, options ? &*options : nullptr);
+  RestoreWindowPlacement(*this, *ui->Splitter, options);
 }
 
 TfmVelquinDatReader::~TfmVelquinDatReader() {
@@ -376,6 +378,7 @@ void TfmVelquinDatReader::showEvent(QShowEvent* event) {
 
 void TfmVelquinDatReader::FormShow() {
   // First run, language and association; a failure here stops the rest of the start.
+  const std::unique_ptr<TVelquinReaderOptions> startOptions = std::move(FStartOptions);
   SetMapi32Path(RunStartupSequence(this));
   setAcceptDrops(true);
   ShowStoreNotices();

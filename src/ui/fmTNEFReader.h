@@ -31,6 +31,7 @@ class TQtAttachmentDialogs;
 class TQvExtensionManager;
 class TTNEFFile;
 class TTNEFReader;
+class TVelquinReaderOptions;
 
 class TfmVelquinDatReader : public QMainWindow {
   Q_OBJECT
@@ -180,5 +181,8 @@ private:
   QAction* actBack = nullptr;
   QAction* actAddToCalendar = nullptr;
   bool FShown = false;
+  // The options the window was built with, kept until the first show has read its own, so
+  // that both reads go through one connection to the store (null when it could not be read).
+  std::unique_ptr<TVelquinReaderOptions> FStartOptions;
   int FToolBarWidth = 0;  // the first toolbar's width for its current captions
 };

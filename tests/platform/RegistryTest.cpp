@@ -357,3 +357,32 @@ TEST(RegistryStoreFile, AnUnwritableConfigHomeReadsAsEmptyAndRefusesWrites) {
 #endif
 
 }  // namespace
+
+TEST(RegistryStoreFile, RegistriesOfAThreadShareTheOpenStoreOnlyWhileOneHoldsIt) {
+  TXdgSandbox sandbox;
+  {
+    TRegistry first;
+    ASSERT_TRUE(first.OpenKey("\\Software\\Shared", true));
+    first.WriteString("Value", "one");
+    TRegistry second;
+    ASSERT_TRUE(second.OpenKey("\\Software\\Shared", false));
+    EXPECT_EQ(second.ReadString("Value"), "one");
+    second.WriteString("Value", "two");
+    EXPECT_EQ(first.ReadString("Value"), "two");
+    // Another root of the same file, as the file association uses it.
+    TRegistry classes;
+    classes.SetRootKey(HKEY_CLASSES_ROOT);
+    ASSERT_TRUE(classes.OpenKey("\\.shared", true));
+    classes.WriteString("", "Shared.Class");
+    EXPECT_TRUE(classes.StoredKeyExists("\\.shared"));
+    EXPECT_FALSE(first.KeyExists("\\.shared"));
+  }
+  // With every holder gone the connection is closed: a store removed meanwhile comes back
+  // empty rather than being read through a connection to the removed file.
+  ASSERT_TRUE(std::filesystem::remove(sandbox.UserStore()));
+  TRegistry later;
+  EXPECT_FALSE(later.KeyExists("\\Software\\Shared"));
+  ASSERT_TRUE(later.OpenKey("\\Software\\Later", true));
+  later.WriteInteger("Works", 1);
+  EXPECT_TRUE(std::filesystem::exists(sandbox.UserStore()));
+}

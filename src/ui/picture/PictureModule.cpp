@@ -2,9 +2,28 @@
 // Everything in it is hidden except the entry point.
 #include "PictureModule.h"
 
+#include <QPainter>
+#include <QSvgRenderer>
+
 #include "IsolatedConversion.h"
 
 namespace {
+
+class TQtSvgDrawing final : public TSvgDrawing {
+public:
+  explicit TQtSvgDrawing(const QByteArray& svg) : FRenderer(svg) {}
+  bool Valid() const { return FRenderer.isValid(); }
+  QSize Size() const override {
+    const QSize size = FRenderer.defaultSize();
+    return size.isEmpty() ? FRenderer.viewBox().size() : size;
+  }
+  void Render(QPainter& painter, const QRectF& target) const override {
+    FRenderer.render(&painter, target);
+  }
+
+private:
+  mutable QSvgRenderer FRenderer;  // drawing changes no state of the document
+};
 
 class TLoadedPictureModule final : public TPictureModule {
 public:
@@ -25,6 +44,11 @@ public:
   }
   bool EmfToSvg(const std::uint8_t* data, std::size_t size, std::string& svg) const override {
     return EmfToSvgIsolated(data, size, svg);
+  }
+  std::unique_ptr<TSvgDrawing> ParseSvg(const QByteArray& svg) const override {
+    auto drawing = std::make_unique<TQtSvgDrawing>(svg);
+    if (!drawing->Valid()) return nullptr;
+    return drawing;
   }
 };
 
