@@ -16,8 +16,8 @@ namespace {
 
 }  // namespace
 
-TStdinSpool::TStdinSpool(std::istream& in) {
-  FPath = FFolder.Path() + "/stdin.tnef";
+TStdinSpool::TStdinSpool(std::istream& in)
+    : FPath(FFolder.Path() + "/stdin.tnef"), FRemoveOnEnd(FPath, FFolder.Path()) {
   const int fd = ::open(FPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
   if (fd < 0) Fail(errno);
   std::vector<char> buffer(1 << 16);

@@ -1,11 +1,13 @@
 #pragma once
 // Standard input copied to a file of our own, for the operand "-": the reader seeks, and a
 // pipe cannot. The copy lives in a private temporary folder (nobody else can reach or
-// replace it) and goes with this object; its size is bounded by the disk alone.
+// replace it) and goes with this object, or with the program when it is told to end while
+// the copy exists; its size is bounded by the disk alone.
 
 #include <istream>
 #include <string>
 
+#include "RemoveOnTermination.h"
 #include "TempFolder.h"
 
 class TStdinSpool {
@@ -17,4 +19,5 @@ public:
 private:
   TPrivateTempFolder FFolder;
   std::string FPath;
+  TRemoveOnTermination FRemoveOnEnd;
 };

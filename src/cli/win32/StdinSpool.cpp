@@ -8,10 +8,11 @@
 #include "FileCopy.h"
 #include "WideText.h"
 
-TStdinSpool::TStdinSpool(std::istream& in) {
-  FPath = FFolder.Path() + "\\stdin.tnef";
+TStdinSpool::TStdinSpool(std::istream& in)
+    : FPath(FFolder.Path() + "\\stdin.tnef"), FRemoveOnEnd(FPath, FFolder.Path()) {
   // A new file in our own folder (which allows only us); CREATE_NEW never opens another.
-  HANDLE file = ::CreateFileW(Widen(FPath).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+  // Delete sharing lets a Ctrl+C remove it while it is written.
+  HANDLE file = ::CreateFileW(Widen(FPath).c_str(), GENERIC_WRITE, FILE_SHARE_DELETE, nullptr, CREATE_NEW,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) throw EFileError(LastErrorText());
   std::vector<char> buffer(1 << 16);
