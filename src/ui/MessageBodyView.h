@@ -7,6 +7,7 @@
 #include <map>
 
 class TTNEFReader;
+struct TBodyAttachments;
 
 // A picture the body carries: its bytes and the extension that names its format.
 struct TBodyPicture {
@@ -33,3 +34,6 @@ inline constexpr qsizetype kMaxBodyHtmlChars = 32 * 1024 * 1024;
 
 // firstBytes: convert only about the body's first firstBytes bytes, for a quick first look.
 TMessageBodyView MessageBodyHtml(TTNEFReader& reader, std::size_t firstBytes = std::size_t(-1));
+// The whole body, for a conversion on a thread other than the reader's: cid: pictures come
+// from attachments, taken from the reader on its own thread (see BodyAttachments).
+TMessageBodyView MessageBodyHtml(const TTNEFReader& reader, const TBodyAttachments& attachments);

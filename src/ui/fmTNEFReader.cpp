@@ -48,6 +48,7 @@
 #include "WindowAccessibility.h"
 #include "WindowPlacement.h"
 #include "fraGoogleAd.h"
+#include "WholeBodyConversion.h"
 #include "ui_fmTNEFReader.h"
 
 namespace {
@@ -250,6 +251,8 @@ TfmVelquinDatReader::TfmVelquinDatReader(QWidget* parent)
 }
 
 TfmVelquinDatReader::~TfmVelquinDatReader() {
+  // A conversion under way finishes on its own, and its result goes nowhere.
+  FWholeBody.reset();
   // No row may outlive the attachment it points to.
   FPreviewFile = nullptr;
   ui->pnlPreview->SetPicture(nullptr);
@@ -521,6 +524,7 @@ void TfmVelquinDatReader::ShowDamagedNotice() {
 void TfmVelquinDatReader::ClearList() {
   FBodyInPane = false;
   ++FBodyCount;
+  FWholeBody.reset();
   FListModel->Clear();
   FPictureNotice->hide();
   ui->pnlMessage->hide();
@@ -603,7 +607,7 @@ void TfmVelquinDatReader::ShowItem(TTNEFFile* file) {
     } catch (const std::exception&) {
     }
     if (FSelectedMessage) {
-      ShowMessagePane(*FSelectedMessage);
+      ShowMessagePane(FSelectedMessage);
       // The file around it may be sound: the attached message's own records tell.
       if (FSelectedMessage->IsDamaged()) ShowDamagedNotice();
     } else {
@@ -629,34 +633,40 @@ void TfmVelquinDatReader::ShowItem(TTNEFFile* file) {
     }
     ui->pnlMessage->hide();
   } else {
-    ShowMessagePane(*FReader);
+    ShowMessagePane(FReader);
   }
   InvalidatePreview();
 }
 
-void TfmVelquinDatReader::ShowMessagePane(TTNEFReader& message) {
+void TfmVelquinDatReader::ShowMessagePane(const std::shared_ptr<TTNEFReader>& shared) {
+  TTNEFReader& message = *shared;
   // The open file's own body stays in the pane once shown; an attached message's body is
   // converted each time it is selected, and the own body after it again.
   const bool own = &message == FReader.get();
   if (!own || !FBodyInPane) {
-    // A long body's start is shown at once; the whole is converted once the window has
-    // painted, and then takes its place, unless another body was shown meanwhile.
+    // A long body's start is shown at once; the whole is converted on a worker thread and
+    // then takes its place, unless another body was put in the pane meanwhile.
+    FWholeBody.reset();
     const TMessageBodyView first = MessageBodyHtml(message, TMessageBrowser::kFirstPartBytes);
+    const bool wasDamaged = message.IsDamaged();
     ui->RichEdit1->ShowBody(first);
     // The row gave the header's size; a body refused at its start has the library's text.
     if (own) FListModel->SetMessageTextBytes(message.BodySize());
     FBodyInPane = own;
     const unsigned shown = ++FBodyCount;
     if (first.Partial)
-      QTimer::singleShot(0, this, [this, &message, shown, own] {
-        if (FBodyCount != shown || ShownMessage() != &message) return;
-        // Only the body's start was decoded for the first part: the whole decode may find
-        // the body damaged, and its size may then be the mail library's text's.
-        const bool wasDamaged = message.IsDamaged();
-        ui->RichEdit1->ShowBody(MessageBodyHtml(message));
-        if (own) FListModel->SetMessageTextBytes(message.BodySize());
-        if (!wasDamaged && message.IsDamaged()) ShowDamagedNotice();
-      });
+      FWholeBody = std::make_unique<TWholeBodyConversion>(
+          shared, this, [this, shown, own, wasDamaged](const TTNEFReader& converted, TMessageBodyView& whole) {
+            // The pane may be hidden (a picture's row selected meanwhile) and still hold this
+            // body, to be shown again; any other body put in the pane counted.
+            if (FBodyCount != shown) return;
+            FWholeBody.reset();
+            ui->RichEdit1->ShowBody(whole);
+            // Only the body's start was decoded for the first part: the whole decode may find
+            // the body damaged, and its size may then be the mail library's text's.
+            if (own) FListModel->SetMessageTextBytes(converted.BodySize());
+            if (!wasDamaged && converted.IsDamaged()) ShowDamagedNotice();
+          });
   }
   ui->edtSubject->setText(Utf8(message.DisplaySubject()));
   ui->edtSubject->setCursorPosition(0);
