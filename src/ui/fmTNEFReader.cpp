@@ -253,6 +253,9 @@ TfmVelquinDatReader::TfmVelquinDatReader(QWidget* parent)
 TfmVelquinDatReader::~TfmVelquinDatReader() {
   // A conversion under way finishes on its own, and its result goes nowhere.
   FWholeBody.reset();
+  // The print actions watch the pane through the form, which goes before the widgets do.
+  delete FMessagePrint;
+  FMessagePrint = nullptr;
   // No row may outlive the attachment it points to.
   FPreviewFile = nullptr;
   ui->pnlPreview->SetPicture(nullptr);
