@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QString>
 #include <map>
+#include <optional>
 
 class TTNEFReader;
 struct TBodyAttachments;
@@ -26,6 +27,10 @@ struct TMessageBodyView {
   bool Partial = false;
   // The body was too long to show whole and its end was left out; the HTML says so first.
   bool Truncated = false;
+  // Whether Html is made only of paragraphs, runs and links (IsRunsHtml), when that was
+  // worked out beforehand: scanning a long body takes a tenth of a second, spent off the
+  // window's thread by the whole body's conversion.
+  std::optional<bool> RunsOnly;
 };
 
 // The most HTML the pane is given for one body: the text engine needs about 25 bytes of

@@ -6,6 +6,7 @@
 #include <atomic>
 #include <mutex>
 
+#include "BodyImport.h"
 #include "MessageBody.h"
 #include "TNEFReaderClass.h"
 
@@ -65,6 +66,7 @@ void TWholeBodyConversion::Run(const std::shared_ptr<TState>& state) {
       std::shared_ptr<TMessageBodyView> body;
       try {
         body = std::make_shared<TMessageBodyView>(MessageBodyHtml(*message, attachments));
+        body->RunsOnly = IsRunsHtml(body->Html);
       } catch (...) {
         // Out of memory, or the file could not be read: the first part stays shown.
       }
