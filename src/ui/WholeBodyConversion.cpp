@@ -5,6 +5,9 @@
 #include <QThreadPool>
 #include <atomic>
 #include <mutex>
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
 
 #include "BodyImport.h"
 #include "MessageBody.h"
@@ -71,6 +74,11 @@ void TWholeBodyConversion::Run(const std::shared_ptr<TState>& state) {
         // Out of memory, or the file could not be read: the first part stays shown.
       }
       attachments = {};
+#if defined(__GLIBC__)
+      // The conversion's working memory was this thread's, where the window's thread cannot
+      // reuse it while it builds the document: handed back, it does not add to the peak.
+      malloc_trim(0);
+#endif
       const std::lock_guard<std::mutex> lock(state->Mutex);
       // Posted while the lock holds the window back from dropping the conversion; a window
       // destroyed before the event is delivered takes the event with it.
