@@ -434,6 +434,7 @@ private slots:
     uitest::AttachMessage(outer, inner.Bytes());
     outer.WriteTo(Path("closing.dat").toStdString());
     WriteMessage(Path("short.dat"), "Short", kRtf);
+    TErrorBoxRecorder boxes;
 
     // The own body's conversion goes on while a picture's row is shown.
     auto* w = new TfmVelquinDatReader;
@@ -466,6 +467,7 @@ private slots:
     QVERIFY(ConversionsEnded());
     QCOMPARE(other.Form().RichEdit1->toPlainText().trimmed(), QStringLiteral("Hello there"));
     QCOMPARE(other.ListModel().Count(), 1);
+    QVERIFY(boxes.Messages.isEmpty());
   }
 
   void sizesShowShortRightAlignedWithTheByteCountAsTooltip() {
