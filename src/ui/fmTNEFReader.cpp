@@ -522,6 +522,7 @@ void TfmVelquinDatReader::ShowDamagedNotice() {
     FDamagedNotice->setWindowModality(Qt::NonModal);
   }
   FDamagedNotice->show();
+  FDamageToldFor = FBodyCount;
 }
 
 void TfmVelquinDatReader::ClearList() {
@@ -668,7 +669,8 @@ void TfmVelquinDatReader::ShowMessagePane(const std::shared_ptr<TTNEFReader>& sh
             // Only the body's start was decoded for the first part: the whole decode may find
             // the body damaged, and its size may then be the mail library's text's.
             if (own) FListModel->SetMessageTextBytes(converted.BodySize());
-            if (!wasDamaged && converted.IsDamaged()) ShowDamagedNotice();
+            // (The open may have told already, had the worker's decode been quicker than it.)
+            if (!wasDamaged && converted.IsDamaged() && FDamageToldFor != shown) ShowDamagedNotice();
           });
   }
   ui->edtSubject->setText(Utf8(message.DisplaySubject()));

@@ -163,6 +163,8 @@ private:
   // Counts the bodies put in the pane (and the files opened), so that late work for an
   // earlier one is dropped.
   unsigned FBodyCount = 0;
+  // The body (by FBodyCount) the damaged notice was last shown with.
+  unsigned FDamageToldFor = 0;
   // The whole conversion of the long body whose first part the pane shows, while it runs.
   std::unique_ptr<TWholeBodyConversion> FWholeBody;
   TTNEFFile* FPreviewFile = nullptr;
