@@ -97,3 +97,19 @@ void TFileStream::ReadExact(void* buffer, std::size_t count) {
     throw EReadError(LoadResString(TStringId::StreamReadError));
   }
 }
+
+std::size_t TFileStream::ReadAt(std::int64_t offset, void* buffer, std::size_t count) const {
+  if (offset < 0 || offset >= FSize) return 0;
+  count = static_cast<std::size_t>(std::min<std::uint64_t>(count, static_cast<std::uint64_t>(FSize - offset)));
+  auto* out = static_cast<std::uint8_t*>(buffer);
+  std::size_t done = 0;
+  while (done < count) {
+    const ssize_t n = ::pread(FFd, out + done, count - done, static_cast<off_t>(offset + static_cast<std::int64_t>(done)));
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0)
+      throw EFileError(FormatRes(TStringId::FileReadError, {Arg(FPath), Arg(std::strerror(errno))}));
+    if (n == 0) break;
+    done += static_cast<std::size_t>(n);
+  }
+  return done;
+}

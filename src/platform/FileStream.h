@@ -1,6 +1,8 @@
 #pragma once
 // A read-only file with one position, read through a buffer so that walking many small
-// records costs few system calls. Seeking is cheap: skipping data never reads it.
+// records costs few system calls. Seeking is cheap: skipping data never reads it. The
+// position and the buffer belong to one thread at a time; ReadAt touches neither, so it may
+// be called from any thread while the file is open.
 
 #include <cstddef>
 #include <cstdint>
@@ -32,6 +34,9 @@ public:
   std::size_t Read(void* buffer, std::size_t count);
   // Reads exactly count bytes or raises EReadError, leaving the position unchanged.
   void ReadExact(void* buffer, std::size_t count);
+  // Reads up to count bytes at offset (fewer only at the end of the file) without the
+  // position or the buffer: safe beside any other call on another thread.
+  std::size_t ReadAt(std::int64_t offset, void* buffer, std::size_t count) const;
 
 private:
   bool FillBuffer();

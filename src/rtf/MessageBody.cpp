@@ -31,29 +31,58 @@ std::string DecodeHtmlBytes(std::string_view bytes, bool isUtf8, unsigned codePa
 
 // A cid: reference names the attachment whose Content-ID it is. Writers that keep no
 // Content-ID name inline pictures "<file name>@<unique part>", so without a match the part
-// before '@' is matched against the file names.
-TTNEFFile* CidAttachment(TTNEFReader& reader, std::string_view contentId) {
-  for (int i = 0; i < reader.Count(); ++i)
-    if (!reader.Files(i).ContentId().empty() && reader.Files(i).ContentId() == contentId) return &reader.Files(i);
-  const std::string_view name = contentId.substr(0, contentId.find('@'));
-  for (int i = 0; i < reader.Count(); ++i) {
-    TTNEFFile& file = reader.Files(i);
-    if (EqualNoCase(file.DisplayName(), name) || EqualNoCase(file.FileName(), name)) return &file;
+// before '@' is matched against the file names. Returns the index of the match, or -1.
+template <class TContentId, class TNames>
+int CidIndex(int count, std::string_view contentId, TContentId contentIdOf, TNames namesMatch) {
+  for (int i = 0; i < count; ++i) {
+    const std::string& id = contentIdOf(i);
+    if (!id.empty() && id == contentId) return i;
   }
-  return nullptr;
+  const std::string_view name = contentId.substr(0, contentId.find('@'));
+  for (int i = 0; i < count; ++i)
+    if (namesMatch(i, name)) return i;
+  return -1;
+}
+
+// Makes picture of bytes read for a cid: reference; false when they are no picture.
+bool TakePicture(std::string bytes, const std::string& displayName, TRtfPicture& picture) {
+  picture.Format = SniffPictureFormat(bytes, displayName);
+  if (picture.Format == TPictureFormat::Unknown) return false;
+  picture.Bytes = std::move(bytes);
+  return true;
 }
 
 TCidLookup AttachmentLookup(TTNEFReader& reader) {
   return [&reader](std::string_view contentId, TRtfPicture& picture) {
-    TTNEFFile* found = CidAttachment(reader, contentId);
-    if (!found) return false;
-    TTNEFFile& file = *found;
+    const int index = CidIndex(
+        reader.Count(), contentId, [&reader](int i) -> const std::string& { return reader.Files(i).ContentId(); },
+        [&reader](int i, std::string_view name) {
+          const TTNEFFile& file = reader.Files(i);
+          return EqualNoCase(file.DisplayName(), name) || EqualNoCase(file.FileName(), name);
+        });
+    if (index < 0) return false;
+    const TTNEFFile& file = reader.Files(index);
     if (file.Size() == 0 || file.Size() > kMaxInlinePicture) return false;
-    std::string bytes = file.ReadBytes(kMaxInlinePicture);
-    picture.Format = SniffPictureFormat(bytes, file.DisplayName());
-    if (picture.Format == TPictureFormat::Unknown) return false;
-    picture.Bytes = std::move(bytes);
-    return true;
+    return TakePicture(file.ReadBytes(kMaxInlinePicture), file.DisplayName(), picture);
+  };
+}
+
+TCidLookup SnapshotLookup(const TBodyAttachments& attachments) {
+  return [&attachments](std::string_view contentId, TRtfPicture& picture) {
+    const std::vector<TBodyAttachment>& files = attachments.Files;
+    const int index = CidIndex(
+        static_cast<int>(files.size()), contentId,
+        [&files](int i) -> const std::string& { return files[static_cast<std::size_t>(i)].ContentId; },
+        [&files](int i, std::string_view name) {
+          const TBodyAttachment& file = files[static_cast<std::size_t>(i)];
+          return EqualNoCase(file.DisplayName, name) || EqualNoCase(file.FileName, name);
+        });
+    if (index < 0 || !attachments.File) return false;
+    const TBodyAttachment& file = files[static_cast<std::size_t>(index)];
+    if (file.Size == 0 || file.Size > kMaxInlinePicture) return false;
+    std::string bytes(file.Size, '\0');
+    bytes.resize(attachments.File->ReadAt(file.Offset, bytes.data(), bytes.size()));
+    return TakePicture(std::move(bytes), file.DisplayName, picture);
   };
 }
 
@@ -72,7 +101,10 @@ TRtfConversion HtmlBodyToHtml(std::string_view bytes, bool isUtf8, unsigned code
   return ConvertHtmlBody(DecodeHtmlBytes(bytes, isUtf8, codePage), {});
 }
 
-TRtfConversion ConvertMessageBody(TTNEFReader& reader, TBodyOutputs outputs, std::size_t firstBytes, bool* partial) {
+namespace {
+
+TRtfConversion ConvertBody(const TTNEFReader& reader, const TCidLookup& lookup, TBodyOutputs outputs,
+                           std::size_t firstBytes, bool* partial) {
   const unsigned codePage = reader.CodePage();
   if (partial) *partial = false;
   switch (reader.BodyKind()) {
@@ -88,7 +120,7 @@ TRtfConversion ConvertMessageBody(TTNEFReader& reader, TBodyOutputs outputs, std
                                                                          : std::string_view(reader.MessageText());
       const bool notRtf = text.compare(0, 5, "{\\rtf") != 0;
       const unsigned textPage = notRtf && IsValidUtf8(text) ? 65001 : codePage;
-      return ConvertRtfBody(FirstPart(text, firstBytes, '\\', partial), textPage, AttachmentLookup(reader), outputs);
+      return ConvertRtfBody(FirstPart(text, firstBytes, '\\', partial), textPage, lookup, outputs);
     }
     case TBodyKind::Html: {
       // The charset a <meta> declares is looked for in the whole body, as the whole body would be.
@@ -96,7 +128,7 @@ TRtfConversion ConvertMessageBody(TTNEFReader& reader, TBodyOutputs outputs, std
       const unsigned declared = HtmlDeclaredCodePage(bytes);
       return ConvertHtmlBody(DecodeHtmlBytes(FirstPart(bytes, firstBytes, '<', partial), reader.HtmlBodyIsUtf8(),
                                              declared != 0 ? declared : codePage),
-                             AttachmentLookup(reader), outputs);
+                             lookup, outputs);
     }
     case TBodyKind::Text: {
       TRtfConversion result;
@@ -110,4 +142,26 @@ TRtfConversion ConvertMessageBody(TTNEFReader& reader, TBodyOutputs outputs, std
     default:
       return {};
   }
+}
+
+}  // namespace
+
+TBodyAttachments BodyAttachments(const TTNEFReader& reader) {
+  TBodyAttachments out;
+  out.File = reader.Range().SharedFile();
+  out.Files.reserve(static_cast<std::size_t>(reader.Count()));
+  for (int i = 0; i < reader.Count(); ++i) {
+    const TTNEFFile& file = reader.Files(i);
+    out.Files.push_back({file.ContentId(), file.DisplayName(), file.FileName(), file.Offset(), file.Size()});
+  }
+  return out;
+}
+
+TRtfConversion ConvertMessageBody(TTNEFReader& reader, TBodyOutputs outputs, std::size_t firstBytes, bool* partial) {
+  return ConvertBody(reader, AttachmentLookup(reader), outputs, firstBytes, partial);
+}
+
+TRtfConversion ConvertMessageBody(const TTNEFReader& reader, const TBodyAttachments& attachments, TBodyOutputs outputs,
+                                  std::size_t firstBytes, bool* partial) {
+  return ConvertBody(reader, SnapshotLookup(attachments), outputs, firstBytes, partial);
 }

@@ -1,17 +1,14 @@
 // The one way to an attachment's bytes: a bounded read into memory, or a copy into a file.
-// Both position the shared file themselves and put it back, so callers never touch it.
+// Both read at the attachment's offset without the shared file's position, so callers never
+// touch it, and a read on another thread (a body's pictures) does not disturb the walk.
 
 #include <algorithm>
 
 #include "TNEFReaderClass.h"
 
 std::string TTNEFFile::ReadBytes(std::uint64_t maxSize) const {
-  TFileStream& stream = FReader->Stream();
-  const std::int64_t saved = stream.Position();
   std::string bytes(static_cast<std::size_t>(std::min<std::uint64_t>(FSize, maxSize)), '\0');
-  stream.Seek(FOffset);
-  bytes.resize(stream.Read(bytes.data(), bytes.size()));
-  stream.Seek(saved);
+  bytes.resize(FReader->Stream().ReadAt(FOffset, bytes.data(), bytes.size()));
   return bytes;
 }
 

@@ -68,7 +68,8 @@ public:
   // The name cleaned for the file system ("attachment-N" when nothing usable is left).
   std::string SafeFileName() const;
 
-  // Up to maxSize of the attachment's bytes (all of them when they fit).
+  // Up to maxSize of the attachment's bytes (all of them when they fit). Leaves the file's
+  // position alone, so it may run beside the reader's other work on another thread.
   std::string ReadBytes(std::uint64_t maxSize) const;
   // Writes the bytes to path; false only when mode is Exclusive and path exists. Raises
   // EFileError like CopyFileRangeTo.

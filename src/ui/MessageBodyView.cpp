@@ -56,13 +56,11 @@ TBodyPicture BodyPicture(const TRtfPicture& picture) {
   return out;
 }
 
-}  // namespace
-
-TMessageBodyView MessageBodyHtml(TTNEFReader& reader, std::size_t firstBytes) {
-  // RTF (with the HTML or text it may wrap), HTML and plain-text bodies all become one
-  // sanitised HTML fragment here.
+// RTF (with the HTML or text it may wrap), HTML and plain-text bodies all become one
+// sanitised HTML fragment here.
+TMessageBodyView BodyView(const TRtfConversion& body, bool partial) {
   TMessageBodyView view;
-  const TRtfConversion body = ConvertMessageBody(reader, TBodyOutputs::Html, firstBytes, &view.Partial);
+  view.Partial = partial;
   view.Html = Utf8(body.Html);
   if (view.Html.size() > kMaxBodyHtmlChars) {
     view.Html.truncate(BodyHeadLength(view.Html, kMaxBodyHtmlChars, 1024 * 1024));
@@ -81,4 +79,16 @@ TMessageBodyView MessageBodyHtml(TTNEFReader& reader, std::size_t firstBytes) {
     if (!picture.Bytes.isEmpty()) view.Pictures.emplace(address, std::move(picture));
   }
   return view;
+}
+
+}  // namespace
+
+TMessageBodyView MessageBodyHtml(TTNEFReader& reader, std::size_t firstBytes) {
+  bool partial = false;
+  const TRtfConversion body = ConvertMessageBody(reader, TBodyOutputs::Html, firstBytes, &partial);
+  return BodyView(body, partial);
+}
+
+TMessageBodyView MessageBodyHtml(const TTNEFReader& reader, const TBodyAttachments& attachments) {
+  return BodyView(ConvertMessageBody(reader, attachments, TBodyOutputs::Html), false);
 }

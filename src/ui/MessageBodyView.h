@@ -5,8 +5,10 @@
 #include <QByteArray>
 #include <QString>
 #include <map>
+#include <optional>
 
 class TTNEFReader;
+struct TBodyAttachments;
 
 // A picture the body carries: its bytes and the extension that names its format.
 struct TBodyPicture {
@@ -25,6 +27,10 @@ struct TMessageBodyView {
   bool Partial = false;
   // The body was too long to show whole and its end was left out; the HTML says so first.
   bool Truncated = false;
+  // Whether Html is made only of paragraphs, runs and links (IsRunsHtml), when that was
+  // worked out beforehand: scanning a long body takes a tenth of a second, spent off the
+  // window's thread by the whole body's conversion.
+  std::optional<bool> RunsOnly;
 };
 
 // The most HTML the pane is given for one body: the text engine needs about 25 bytes of
@@ -33,3 +39,6 @@ inline constexpr qsizetype kMaxBodyHtmlChars = 32 * 1024 * 1024;
 
 // firstBytes: convert only about the body's first firstBytes bytes, for a quick first look.
 TMessageBodyView MessageBodyHtml(TTNEFReader& reader, std::size_t firstBytes = std::size_t(-1));
+// The whole body, for a conversion on a thread other than the reader's: cid: pictures come
+// from attachments, taken from the reader on its own thread (see BodyAttachments).
+TMessageBodyView MessageBodyHtml(const TTNEFReader& reader, const TBodyAttachments& attachments);

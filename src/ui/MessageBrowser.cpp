@@ -74,7 +74,8 @@ void TMessageBrowser::ShowBody(const TMessageBodyView& body) {
   std::swap(shownHead, FHeadHtml);
 
   const bool twoSteps = body.Html.size() > kTwoStepChars;
-  if (twoSteps && !body.Partial && !IsRunsHtml(body.Html)) {
+  const auto runsOnly = [&body] { return body.RunsOnly ? *body.RunsOnly : IsRunsHtml(body.Html); };
+  if (twoSteps && !body.Partial && !runsOnly()) {
     // The shown first part grows into the whole body when the whole starts with it.
     if (continues && FOwnDocument != nullptr && !shownHead.isEmpty() && body.Html.startsWith(shownHead)) {
       auto slicer = std::make_unique<TBodySlicer>(body.Html, shownHead.size());

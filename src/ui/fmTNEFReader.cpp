@@ -49,6 +49,7 @@
 #include "WindowAccessibility.h"
 #include "WindowPlacement.h"
 #include "fraGoogleAd.h"
+#include "WholeBodyConversion.h"
 #include "ui_fmTNEFReader.h"
 
 namespace {
@@ -252,6 +253,11 @@ TfmVelquinDatReader::TfmVelquinDatReader(QWidget* parent)
 }
 
 TfmVelquinDatReader::~TfmVelquinDatReader() {
+  // A conversion under way finishes on its own, and its result goes nowhere.
+  FWholeBody.reset();
+  // The print actions watch the pane through the form, which goes before the widgets do.
+  delete FMessagePrint;
+  FMessagePrint = nullptr;
   // No row may outlive the attachment it points to.
   FPreviewFile = nullptr;
   ui->pnlPreview->SetPicture(nullptr);
@@ -519,11 +525,13 @@ void TfmVelquinDatReader::ShowDamagedNotice() {
     FDamagedNotice->setWindowModality(Qt::NonModal);
   }
   FDamagedNotice->show();
+  FDamageToldFor = FBodyCount;
 }
 
 void TfmVelquinDatReader::ClearList() {
   FBodyInPane = false;
   ++FBodyCount;
+  FWholeBody.reset();
   FListModel->Clear();
   FPictureNotice->hide();
   ui->pnlMessage->hide();
@@ -606,7 +614,7 @@ void TfmVelquinDatReader::ShowItem(TTNEFFile* file) {
     } catch (const std::exception&) {
     }
     if (FSelectedMessage) {
-      ShowMessagePane(*FSelectedMessage);
+      ShowMessagePane(FSelectedMessage);
       // The file around it may be sound: the attached message's own records tell.
       if (FSelectedMessage->IsDamaged()) ShowDamagedNotice();
     } else {
@@ -632,34 +640,41 @@ void TfmVelquinDatReader::ShowItem(TTNEFFile* file) {
     }
     ui->pnlMessage->hide();
   } else {
-    ShowMessagePane(*FReader);
+    ShowMessagePane(FReader);
   }
   InvalidatePreview();
 }
 
-void TfmVelquinDatReader::ShowMessagePane(TTNEFReader& message) {
+void TfmVelquinDatReader::ShowMessagePane(const std::shared_ptr<TTNEFReader>& shared) {
+  TTNEFReader& message = *shared;
   // The open file's own body stays in the pane once shown; an attached message's body is
   // converted each time it is selected, and the own body after it again.
   const bool own = &message == FReader.get();
   if (!own || !FBodyInPane) {
-    // A long body's start is shown at once; the whole is converted once the window has
-    // painted, and then takes its place, unless another body was shown meanwhile.
+    // A long body's start is shown at once; the whole is converted on a worker thread and
+    // then takes its place, unless another body was put in the pane meanwhile.
+    FWholeBody.reset();
     const TMessageBodyView first = MessageBodyHtml(message, TMessageBrowser::kFirstPartBytes);
+    const bool wasDamaged = message.IsDamaged();
     ui->RichEdit1->ShowBody(first);
     // The row gave the header's size; a body refused at its start has the library's text.
     if (own) FListModel->SetMessageTextBytes(message.BodySize());
     FBodyInPane = own;
     const unsigned shown = ++FBodyCount;
     if (first.Partial)
-      QTimer::singleShot(0, this, [this, &message, shown, own] {
-        if (FBodyCount != shown || ShownMessage() != &message) return;
-        // Only the body's start was decoded for the first part: the whole decode may find
-        // the body damaged, and its size may then be the mail library's text's.
-        const bool wasDamaged = message.IsDamaged();
-        ui->RichEdit1->ShowBody(MessageBodyHtml(message));
-        if (own) FListModel->SetMessageTextBytes(message.BodySize());
-        if (!wasDamaged && message.IsDamaged()) ShowDamagedNotice();
-      });
+      FWholeBody = std::make_unique<TWholeBodyConversion>(
+          shared, this, [this, shown, own, wasDamaged](const TTNEFReader& converted, TMessageBodyView& whole) {
+            // The pane may be hidden (a picture's row selected meanwhile) and still hold this
+            // body, to be shown again; any other body put in the pane counted.
+            if (FBodyCount != shown) return;
+            FWholeBody.reset();
+            ui->RichEdit1->ShowBody(whole);
+            // Only the body's start was decoded for the first part: the whole decode may find
+            // the body damaged, and its size may then be the mail library's text's.
+            if (own) FListModel->SetMessageTextBytes(converted.BodySize());
+            // (The open may have told already, had the worker's decode been quicker than it.)
+            if (!wasDamaged && converted.IsDamaged() && FDamageToldFor != shown) ShowDamagedNotice();
+          });
   }
   ui->edtSubject->setText(Utf8(message.DisplaySubject()));
   ui->edtSubject->setCursorPosition(0);

@@ -32,6 +32,7 @@ class TQvExtensionManager;
 class TTNEFFile;
 class TTNEFReader;
 class TVelquinReaderOptions;
+class TWholeBodyConversion;
 
 class TfmVelquinDatReader : public QMainWindow {
   Q_OBJECT
@@ -99,6 +100,8 @@ public:
   int NestingDepth() const { return static_cast<int>(FParents.size()); }
   // The message the message pane shows: the reader's own, or the selected embedded one.
   TTNEFReader* ShownMessage() const;
+  // True while the whole of a long body shown in part is being converted.
+  bool WholeBodyPending() const { return FWholeBody != nullptr; }
   // Writes the shown calendar item as an iCalendar file chosen with the save dialog.
   void actAddToCalendarExecute();
   TMessageHeader& MessageHeader() const { return *FMessageHeader; }
@@ -135,7 +138,7 @@ private:
   void actOpenWinmailExecute();
   void lvwFilesSelectItem();
   void SplitterMoved();
-  void ShowMessagePane(TTNEFReader& message);
+  void ShowMessagePane(const std::shared_ptr<TTNEFReader>& message);
   // The Back and Add to calendar actions and the header rows, made in code.
   void SetupMessageNavigation();
   void UpdateNavigation();
@@ -147,19 +150,24 @@ private:
 
   std::unique_ptr<Ui::TfmVelquinDatReader> ui;
   // Declared before FPicture: members go in reverse order, so the picture is released
-  // first and the reader (with its temporary copies) last.
-  std::unique_ptr<TTNEFReader> FReader;
+  // first and the reader (with its temporary copies) last. Readers are shared with the
+  // conversion of a long body, which keeps the one it converts until it is done with it.
+  std::shared_ptr<TTNEFReader> FReader;
   // The messages around the embedded one shown, outermost first; and the embedded message
   // of the selected row, read for the message pane.
-  std::vector<std::unique_ptr<TTNEFReader>> FParents;
+  std::vector<std::shared_ptr<TTNEFReader>> FParents;
   std::vector<int> FParentRows;  // the row to select again on Back
-  std::unique_ptr<TTNEFReader> FSelectedMessage;
+  std::shared_ptr<TTNEFReader> FSelectedMessage;
   // The pane holds the open file's body once shown: coming back to its row shows it again
   // without converting it again.
   bool FBodyInPane = false;
   // Counts the bodies put in the pane (and the files opened), so that late work for an
   // earlier one is dropped.
   unsigned FBodyCount = 0;
+  // The body (by FBodyCount) the damaged notice was last shown with.
+  unsigned FDamageToldFor = 0;
+  // The whole conversion of the long body whose first part the pane shows, while it runs.
+  std::unique_ptr<TWholeBodyConversion> FWholeBody;
   TTNEFFile* FPreviewFile = nullptr;
   QString FMapi32Path;
   TPicture FPicture;

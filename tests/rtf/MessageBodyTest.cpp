@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "MessageBody.h"
 #include "TNEFReaderClass.h"
@@ -58,12 +60,51 @@ TEST_F(RtfMessageBody, PicturesMatchedByContentIdBeforeName) {
   b.Attachment("image.png", png + "second").AttProps(PropBlock().Unicode(0x3712, "<b2f0>"));
   b.Attachment("image.png", png + "third").AttProps(PropBlock().String8(0x3712, "c3a1"));
   b.Attachment("logo.png", png + "logo");
-  const TRtfConversion r = Convert(b);
-  ASSERT_EQ(r.Pictures.size(), 4u) << r.Html;
-  EXPECT_EQ(r.Pictures[0].Bytes, png + "third");
-  EXPECT_EQ(r.Pictures[1].Bytes, png + "second");
-  EXPECT_EQ(r.Pictures[2].Bytes, png + "first");
-  EXPECT_EQ(r.Pictures[3].Bytes, png + "logo");
+  TTNEFReader reader(b.WriteTo(Dir / "winmail.dat"), "");
+  // The same whether the attachments are read on the reader's thread or from their
+  // snapshot, as a conversion on a worker thread reads them.
+  for (const TRtfConversion& r : {ConvertMessageBody(reader), ConvertMessageBody(reader, BodyAttachments(reader))}) {
+    ASSERT_EQ(r.Pictures.size(), 4u) << r.Html;
+    EXPECT_EQ(r.Pictures[0].Bytes, png + "third");
+    EXPECT_EQ(r.Pictures[1].Bytes, png + "second");
+    EXPECT_EQ(r.Pictures[2].Bytes, png + "first");
+    EXPECT_EQ(r.Pictures[3].Bytes, png + "logo");
+  }
+}
+
+// A conversion on another thread reads its pictures while the reader's own thread walks the
+// same file (an attached message opened, attachments read): neither disturbs the other.
+TEST_F(RtfMessageBody, PicturesReadOnAnotherThreadBesideTheReadersWork) {
+  const std::string png = std::string("\x89PNG\r\n\x1a\n", 8);
+  std::string html;
+  for (int i = 0; i < 40; ++i) html += "<img src=\"cid:p" + std::to_string(i) + "\">";
+  TnefBuilder inner;
+  inner.Subject("Inner").Attachment("inner.txt", std::string(70000, 'i'));
+  TnefBuilder b;
+  b.MsgProps(PropBlock().Binary(0x1013, html));
+  for (int i = 0; i < 40; ++i)
+    b.Attachment("p.png", png + std::string(5000 + i, char('a' + i % 26)))
+        .AttProps(PropBlock().String8(0x3712, "p" + std::to_string(i)));
+  b.RendData().Title("Untitled Attachment").Data(std::string(89, 'p'))
+      .AttProps(PropBlock().Long(0x3705, 5).Counted(0x000D, 0x3701, {std::string(16, '\x11') + inner.Bytes()}));
+  TTNEFReader reader(b.WriteTo(Dir / "winmail.dat"), "");
+  const int embedded = reader.Count() - 1;
+  ASSERT_TRUE(reader.Files(embedded).IsEmbeddedMessage());
+  const TBodyAttachments attachments = BodyAttachments(reader);
+  std::vector<TRtfConversion> results(20);
+  std::thread worker([&] {
+    for (TRtfConversion& r : results) r = ConvertMessageBody(reader, attachments, TBodyOutputs::Html);
+  });
+  for (int round = 0; round < 20; ++round) {
+    EXPECT_EQ(reader.OpenEmbedded(embedded)->Files(0).ReadBytes(1 << 20), std::string(70000, 'i'));
+    EXPECT_EQ(reader.Files(round).ReadBytes(1 << 20), png + std::string(5000 + round, char('a' + round % 26)));
+  }
+  worker.join();
+  for (const TRtfConversion& r : results) {
+    ASSERT_EQ(r.Pictures.size(), 40u);
+    for (int i = 0; i < 40; ++i)
+      EXPECT_EQ(r.Pictures[std::size_t(i)].Bytes, png + std::string(5000 + i, char('a' + i % 26)));
+  }
 }
 
 TEST_F(RtfMessageBody, PlainBodyIsEscaped) {

@@ -5,6 +5,9 @@
 #include <QFileDialog>
 #include <QApplication>
 #include <QDropEvent>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QTimer>
 #include <QHeaderView>
 #include <QImage>
 #include <QMessageBox>
@@ -23,6 +26,7 @@
 #include "PreviewArea.h"
 #include "QvExtensionManager.h"
 #include "TNEFReaderClass.h"
+#include "WholeBodyConversion.h"
 #include "UiTestSupport.h"
 #include "fmTNEFReaderOptions.h"
 #include "fmTNEFReader.h"
@@ -45,6 +49,36 @@ QByteArray EncodedPicture(int w, int h, const char* format, QColor color = Qt::r
 std::string Bytes(const QByteArray& a) { return std::string(a.constData(), static_cast<std::size_t>(a.size())); }
 
 const char* const kRtf = "{\\rtf1\\ansi Hello there\\par}";
+
+// An RTF body of about three first parts, each line starting with tag; last is its last line.
+std::string LongRtf(const std::string& tag, std::string& last) {
+  std::string rtf = "{\\rtf1\\ansi " + tag + " first line\\par\r\n";
+  while (rtf.size() < 3 * TMessageBrowser::kFirstPartBytes) {
+    last = tag + " line " + std::to_string(rtf.size());
+    rtf += last + "\\par\r\n";
+  }
+  return rtf + "}";
+}
+
+tb::PropBlock BodyProps(const std::string& rtf) {
+  return tb::PropBlock().String8(uitest::kSenderName, "Sender").Binary(uitest::kRtfCompressed, tb::Lzfu(rtf));
+}
+
+// Until no whole-body conversion holds a reader any more and what they handed over was
+// delivered (or dropped).
+bool ConversionsEnded() {
+  QElapsedTimer clock;
+  clock.start();
+  while (TWholeBodyConversion::Pending() > 0 && clock.elapsed() < 60000) QTest::qWait(5);
+  QTest::qWait(20);
+  return TWholeBodyConversion::Pending() == 0;
+}
+
+int RowNamed(const TfmVelquinDatReader& w, const QString& name) {
+  for (int i = 0; i < w.ListModel().Count(); ++i)
+    if (w.RowText(i, TAttachmentListModel::ColFilename) == name) return i;
+  return -1;
+}
 
 }  // namespace
 
@@ -280,11 +314,19 @@ private slots:
     w.OpenFile(Path("late-damage.dat"));
     QVERIFY(w.Form().RichEdit1->toPlainText().startsWith(QStringLiteral("First line")));
     QCOMPARE(w.ListModel().Row(0).Bytes, rtf.size());  // the header's size, before the decode
-    QTRY_VERIFY(w.DamagedNotice() && w.DamagedNotice()->isVisible());
+    // The notice comes with the whole body, or already with the open when the worker's
+    // decode was the quicker.
+    QTRY_VERIFY(w.DamagedNotice() && w.DamagedNotice()->isVisible() && !w.WholeBodyPending());
     QCOMPARE(w.Reader()->Damage(), unsigned(kDamageBodyRefused));
     QCOMPARE(w.ListModel().Row(0).Bytes, w.Reader()->MessageText().size());
     QVERIFY(!w.Form().RichEdit1->toPlainText().contains(QStringLiteral("First line")));
     w.DamagedNotice()->hide();
+    // Another file opened before the whole was decoded: the late notice is not that file's.
+    w.OpenFile(Path("late-damage.dat"));
+    WriteMessage(Path("short.dat"), "Short", kRtf);
+    w.OpenFile(Path("short.dat"));
+    QVERIFY(ConversionsEnded());
+    QVERIFY(w.DamagedNotice()->isHidden());
 
     w.OpenFile(Path("early-damage.dat"));
     QVERIFY(w.DamagedNotice()->isVisible());
@@ -298,6 +340,135 @@ private slots:
     QTest::qWait(50);
     QVERIFY(w.DamagedNotice()->isHidden());
     QCOMPARE(w.ListModel().Row(0).Bytes, rtf.size());
+    QVERIFY(boxes.Messages.isEmpty());
+  }
+
+  // The whole of a long body is converted off the window's thread: the window answers
+  // meanwhile, the whole then takes the first part's place (its pictures too), and a body
+  // put in the pane meanwhile is never replaced by a stale one.
+  void wholeBodyArrivesFromAWorkerAndStaleOnesAreDropped() {
+    std::string ownLast, innerLast;
+    const std::string own = LongRtf("Own", ownLast);
+    // The picture is referred to past the first part, so it comes with the whole only.
+    std::string html = "<html><body>";
+    while (html.size() < 3 * TMessageBrowser::kFirstPartBytes) html += "<p>inner html paragraph</p>";
+    html += "<img src=\"cid:photo.png@01D2\"></body></html>";
+    tb::TnefBuilder longInner, shortInner, outer;
+    longInner.Subject("Long inner").MsgProps(tb::PropBlock().Binary(uitest::kBodyHtml, html));
+    longInner.Attachment("photo.png", Bytes(EncodedPicture(4, 4, "PNG", Qt::blue)));
+    shortInner.Subject("Short inner").MsgProps(BodyProps("{\\rtf1\\ansi Inner body\\par}"));
+    outer.Subject("Outer").MsgProps(BodyProps(own));
+    outer.Attachment("photo.png", Bytes(EncodedPicture(4, 4, "PNG")));
+    uitest::AttachMessage(outer, shortInner.Bytes());
+    uitest::AttachMessage(outer, longInner.Bytes());
+    outer.WriteTo(Path("two-step.dat").toStdString());
+    TErrorBoxRecorder boxes;
+    TfmVelquinDatReader w;
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    TMessageBrowser& pane = *w.Form().RichEdit1;
+    const QString ownEnd = QString::fromStdString(ownLast);
+
+    w.OpenFile(Path("two-step.dat"));
+    QVERIFY(pane.toPlainText().startsWith(QStringLiteral("Own first line")));
+    QVERIFY(w.WholeBodyPending() && !pane.BodyComplete());
+    // A timer set after the open fires before the whole body is in: the conversion does not
+    // hold the event loop.
+    bool partAtTimer = false, fired = false;
+    QTimer::singleShot(0, &w, [&] {
+      partAtTimer = !pane.toPlainText().contains(ownEnd);
+      fired = true;
+    });
+    QTRY_VERIFY(fired);
+    QVERIFY(partAtTimer);
+    QTRY_VERIFY_WITH_TIMEOUT(pane.BodyComplete(), 60000);
+    QVERIFY(pane.toPlainText().startsWith(QStringLiteral("Own first line")) && pane.toPlainText().contains(ownEnd));
+    QVERIFY(!w.WholeBodyPending());
+
+    // Another row selected before the whole arrives: the pane keeps the other row's body.
+    const int shortRow = RowNamed(w, QStringLiteral("Short inner")), longRow = RowNamed(w, QStringLiteral("Long inner"));
+    QVERIFY(shortRow > 0 && longRow > 0);
+    w.OpenFile(Path("two-step.dat"));
+    w.SelectRow(shortRow);
+    QVERIFY(ConversionsEnded());
+    QCOMPARE(pane.toPlainText().trimmed(), QStringLiteral("Inner body"));
+    QVERIFY(!w.WholeBodyPending() && pane.BodyComplete());
+    // Back on the message row, its body is converted again.
+    w.SelectRow(0);
+    QTRY_VERIFY_WITH_TIMEOUT(pane.BodyComplete(), 60000);
+    QVERIFY(pane.toPlainText().contains(ownEnd));
+
+    // A picture's row hides the pane but leaves the body in it: coming back shows the whole.
+    w.OpenFile(Path("two-step.dat"));
+    w.SelectRow(RowNamed(w, QStringLiteral("photo.png")));
+    QVERIFY(w.PreviewFile() != nullptr);
+    QVERIFY(ConversionsEnded());
+    w.SelectRow(0);
+    QVERIFY(!w.WholeBodyPending());  // delivered while hidden, not converted again
+    QTRY_VERIFY_WITH_TIMEOUT(pane.BodyComplete(), 60000);
+    QVERIFY(pane.toPlainText().contains(ownEnd));
+
+    // An attached message's long body, its picture from its own attachments; replaced by
+    // another attached message while it converts, its reader goes with the window's hold
+    // on it only once the conversion is done.
+    w.SelectRow(longRow);
+    QVERIFY(w.WholeBodyPending());
+    QTRY_VERIFY_WITH_TIMEOUT(pane.BodyComplete(), 60000);
+    const QImage picture = pane.loadResource(QTextDocument::ImageResource, QUrl("velquin-pict:0")).value<QImage>();
+    QCOMPARE(picture.pixelColor(1, 1), QColor(Qt::blue));
+    w.SelectRow(shortRow);
+    w.SelectRow(longRow);
+    w.SelectRow(shortRow);
+    QVERIFY(ConversionsEnded());
+    QCOMPARE(pane.toPlainText().trimmed(), QStringLiteral("Inner body"));
+    QVERIFY(boxes.Messages.isEmpty());
+  }
+
+  // Closing the window, or opening another file, while a whole body converts: the result
+  // goes nowhere, and the reader (with its temporary copies) goes once the worker is done.
+  void closingOrOpeningAnotherFileMidConversionIsSafe() {
+    std::string last;
+    const std::string rtf = LongRtf("Body", last);
+    tb::TnefBuilder inner, outer;
+    inner.Subject("Inner").MsgProps(BodyProps(rtf));
+    outer.Subject("Outer").MsgProps(BodyProps(rtf));
+    outer.Attachment("photo.png", Bytes(EncodedPicture(4, 4, "PNG")));
+    uitest::AttachMessage(outer, inner.Bytes());
+    outer.WriteTo(Path("closing.dat").toStdString());
+    WriteMessage(Path("short.dat"), "Short", kRtf);
+    TErrorBoxRecorder boxes;
+
+    // The own body's conversion goes on while a picture's row is shown.
+    auto* w = new TfmVelquinDatReader;
+    w->show();
+    QVERIFY(QTest::qWaitForWindowExposed(w));
+    w->OpenFile(Path("closing.dat"));
+    w->SelectRow(RowNamed(*w, QStringLiteral("photo.png")));
+    QVERIFY(w->PreviewFile() != nullptr && w->WholeBodyPending());
+    const QString copy = QString::fromStdString(w->PreviewFile()->TempFileName());
+    QVERIFY(QFileInfo::exists(copy));
+    w->close();
+    delete w;
+    QVERIFY(ConversionsEnded());
+    QVERIFY(!QFileInfo::exists(copy));
+    // An attached message's: its reader is the window's only until the window goes.
+    w = new TfmVelquinDatReader;
+    w->OpenFile(Path("closing.dat"));
+    w->SelectRow(RowNamed(*w, QStringLiteral("Inner")));
+    QVERIFY(w->WholeBodyPending());
+    delete w;
+    QVERIFY(ConversionsEnded());
+
+    TfmVelquinDatReader other;
+    other.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&other));
+    other.OpenFile(Path("closing.dat"));
+    QVERIFY(other.WholeBodyPending());
+    other.OpenFile(Path("short.dat"));
+    QVERIFY(!other.WholeBodyPending());
+    QVERIFY(ConversionsEnded());
+    QCOMPARE(other.Form().RichEdit1->toPlainText().trimmed(), QStringLiteral("Hello there"));
+    QCOMPARE(other.ListModel().Count(), 1);
     QVERIFY(boxes.Messages.isEmpty());
   }
 

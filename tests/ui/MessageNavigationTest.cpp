@@ -20,6 +20,7 @@
 #include "fmTNEFReaderOptions.h"
 #include "ui_fmTNEFReader.h"
 
+using uitest::AttachMessage;
 using uitest::WriteMessage;
 
 namespace {
@@ -41,15 +42,6 @@ std::string Inner(const std::string& subject) {
   b.Msg(kRecipTable, tb::Le32(2) + Row(1, "Ann", "ann@x.org") + Row(2, "Bob", "bob@x.org"));
   b.Attachment("inner.txt", "INNER BYTES");
   return b.Bytes();
-}
-
-// An attached message as writers store it: a placeholder in attAttachData, the stream after
-// the interface id in PR_ATTACH_DATA_OBJ.
-tb::TnefBuilder& AttachMessage(tb::TnefBuilder& b, const std::string& stream) {
-  return b.RendData()
-      .Title("Untitled Attachment")
-      .Data(std::string(89, 'p'))
-      .AttProps(tb::PropBlock().Long(0x3705, 5).Counted(0x000D, 0x3701, {std::string(16, '\x11') + stream}));
 }
 
 }  // namespace

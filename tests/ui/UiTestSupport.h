@@ -75,4 +75,13 @@ inline std::string WriteMessage(const QString& path, const std::string& subject,
   return b.WriteTo(path.toStdString());
 }
 
+// An attached message as writers store it: a placeholder in attAttachData, the stream after
+// the interface id in PR_ATTACH_DATA_OBJ.
+inline tb::TnefBuilder& AttachMessage(tb::TnefBuilder& b, const std::string& stream) {
+  return b.RendData()
+      .Title("Untitled Attachment")
+      .Data(std::string(89, 'p'))
+      .AttProps(tb::PropBlock().Long(0x3705, 5).Counted(0x000D, 0x3701, {std::string(16, '\x11') + stream}));
+}
+
 }  // namespace uitest

@@ -19,7 +19,7 @@ constexpr std::size_t kBufferSize = 64 * 1024;
 }
 
 // Reads up to count bytes at offset; the handle's own position is never relied on.
-std::size_t ReadAt(HANDLE file, void* buffer, std::size_t count, std::int64_t offset,
+std::size_t ReadHandleAt(HANDLE file, void* buffer, std::size_t count, std::int64_t offset,
                    const std::string& path) {
   OVERLAPPED at{};
   at.Offset = static_cast<DWORD>(static_cast<std::uint64_t>(offset) & 0xFFFFFFFFu);
@@ -70,7 +70,7 @@ bool TFileStream::FillBuffer() {
   FBufferStart = FPosition;
   std::size_t got = 0;
   while (got < kBufferSize) {
-    const std::size_t n = ReadAt(FFd, FBuffer.data() + got, kBufferSize - got,
+    const std::size_t n = ReadHandleAt(FFd, FBuffer.data() + got, kBufferSize - got,
                                  FBufferStart + static_cast<std::int64_t>(got), FPath);
     if (n == 0) break;
     got += n;
@@ -88,7 +88,7 @@ std::size_t TFileStream::Read(void* buffer, std::size_t count) {
     if (inBuffer < 0 || inBuffer >= static_cast<std::int64_t>(FBuffer.size())) {
       // Large reads bypass the buffer; small ones refill it.
       if (count - done >= kBufferSize) {
-        const std::size_t n = ReadAt(FFd, out + done, count - done, FPosition, FPath);
+        const std::size_t n = ReadHandleAt(FFd, out + done, count - done, FPosition, FPath);
         if (n == 0) break;
         done += n;
         FPosition += static_cast<std::int64_t>(n);
@@ -112,4 +112,17 @@ void TFileStream::ReadExact(void* buffer, std::size_t count) {
     FPosition = start;
     throw EReadError(LoadResString(TStringId::StreamReadError));
   }
+}
+
+std::size_t TFileStream::ReadAt(std::int64_t offset, void* buffer, std::size_t count) const {
+  if (offset < 0 || offset >= FSize) return 0;
+  count = static_cast<std::size_t>(std::min<std::uint64_t>(count, static_cast<std::uint64_t>(FSize - offset)));
+  auto* out = static_cast<std::uint8_t*>(buffer);
+  std::size_t done = 0;
+  while (done < count) {
+    const std::size_t n = ReadHandleAt(FFd, out + done, count - done, offset + static_cast<std::int64_t>(done), FPath);
+    if (n == 0) break;
+    done += n;
+  }
+  return done;
 }
