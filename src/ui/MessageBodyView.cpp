@@ -1,6 +1,8 @@
 #include "MessageBodyView.h"
 
 #include <cstring>
+#include <string_view>
+#include <utility>
 
 #include "BodyHead.h"
 #include "MessageBody.h"
@@ -40,6 +42,24 @@ QByteArray DibToBmp(const std::string& dib) {
   return bmp;
 }
 
+// How far after kMaxBodyHtmlChars a cut may go to end after a block.
+constexpr qsizetype kCutSlack = 1024 * 1024;
+
+// The length of the longest start of utf8 that is whole characters and makes at most about
+// units UTF-16 code units (at least that many when utf8 is longer). A character of four bytes
+// makes two; a stray byte, which the conversion replaces, is counted as none, so the
+// conversion may make more, never fewer.
+std::size_t Utf8PrefixForUnits(std::string_view utf8, qsizetype units) {
+  qsizetype made = 0;
+  for (std::size_t i = 0; i < utf8.size(); ++i) {
+    const auto b = static_cast<unsigned char>(utf8[i]);
+    if ((b & 0xC0) == 0x80) continue;  // inside a character
+    if (made >= units) return i;
+    made += b >= 0xF0 ? 2 : 1;
+  }
+  return utf8.size();
+}
+
 TBodyPicture BodyPicture(const TRtfPicture& picture) {
   TBodyPicture out;
   const auto bytes = [&picture] { return QByteArray(picture.Bytes.data(), qsizetype(picture.Bytes.size())); };
@@ -58,19 +78,32 @@ TBodyPicture BodyPicture(const TRtfPicture& picture) {
 
 // RTF (with the HTML or text it may wrap), HTML and plain-text bodies all become one
 // sanitised HTML fragment here.
-TMessageBodyView BodyView(const TRtfConversion& body, bool partial) {
+TMessageBodyView BodyView(TRtfConversion&& body, bool partial) {
   TMessageBodyView view;
   view.Partial = partial;
-  view.Html = Utf8(body.Html);
-  if (view.Html.size() > kMaxBodyHtmlChars) {
-    view.Html.truncate(BodyHeadLength(view.Html, kMaxBodyHtmlChars, 1024 * 1024));
+  // Only what the pane can keep is turned into UTF-16: the first kMaxBodyHtmlChars and the
+  // room to look for a block's end after them.
+  const std::size_t bytes = Utf8PrefixForUnits(body.Html, kMaxBodyHtmlChars + kCutSlack + 1);
+  const bool more = bytes < body.Html.size();
+  view.Html = QString::fromUtf8(body.Html.data(), qsizetype(bytes));
+  // The UTF-8 is not needed past here; a long body's would otherwise be held beside it.
+  std::string().swap(body.Html);
+  qsizetype keep = view.Html.size();
+  if (more || keep > kMaxBodyHtmlChars) {
+    keep = BodyHeadLength(view.Html, kMaxBodyHtmlChars, kCutSlack);
     view.Truncated = true;
   }
   if (body.Truncated) view.Truncated = true;
   if (view.Truncated) {
-    const QString notice = Utf8(LoadResString(TStringId::BodyCutShort)).toHtmlEscaped();
-    view.Html.prepend(QStringLiteral("<p style=\"background-color:#fff4ce;color:#000000\">") + notice +
-                      QStringLiteral("</p>"));
+    // Written once into a string of its final size: putting the notice before the kept part
+    // in place would copy it into a string grown with room to spare, beside the whole.
+    const QString notice = QStringLiteral("<p style=\"background-color:#fff4ce;color:#000000\">") +
+                           Utf8(LoadResString(TStringId::BodyCutShort)).toHtmlEscaped() + QStringLiteral("</p>");
+    QString html;
+    html.reserve(notice.size() + keep);
+    html += notice;
+    html += QStringView(view.Html).first(keep);
+    view.Html = std::move(html);
   }
   if (body.Source == TBodySource::Html || body.Source == TBodySource::RtfEncapsulatedHtml) view.BasePixelSize = 16;
   for (std::size_t i = 0; i < body.Pictures.size(); ++i) {
@@ -85,8 +118,8 @@ TMessageBodyView BodyView(const TRtfConversion& body, bool partial) {
 
 TMessageBodyView MessageBodyHtml(TTNEFReader& reader, std::size_t firstBytes) {
   bool partial = false;
-  const TRtfConversion body = ConvertMessageBody(reader, TBodyOutputs::Html, firstBytes, &partial);
-  return BodyView(body, partial);
+  TRtfConversion body = ConvertMessageBody(reader, TBodyOutputs::Html, firstBytes, &partial);
+  return BodyView(std::move(body), partial);
 }
 
 TMessageBodyView MessageBodyHtml(const TTNEFReader& reader, const TBodyAttachments& attachments) {

@@ -295,11 +295,14 @@ private slots:
   }
   void aBodyTooLongIsCutWithANotice() {
     std::string text;
-    text.reserve(std::size_t(kMaxBodyHtmlChars) + 1024 * 1024);
-    while (text.size() < std::size_t(kMaxBodyHtmlChars)) text += "a line of the body\n";
+    text.reserve(std::size_t(kMaxBodyHtmlChars) * 2);
+    // Characters of four bytes (two UTF-16 units each): the cut counts units, not bytes.
+    // Each line makes more than 24 units of HTML, its break included.
+    for (qsizetype units = 0; units < kMaxBodyHtmlChars + 2 * 1024 * 1024; units += 24)
+      text += "a line \xf0\x9f\x98\x80 of the body\n";
     text += "the very end\n";
     tb::TnefBuilder b;
-    b.MsgProps(tb::PropBlock().String8(0x1000, text));
+    b.CodePage(65001).MsgProps(tb::PropBlock().String8(0x1000, text));
     const std::string path = (FDir.path() + QStringLiteral("/long.dat")).toStdString();
     b.WriteTo(path);
     TTNEFReader reader(path, "");
@@ -309,6 +312,10 @@ private slots:
     QVERIFY(view.Html.left(300).contains(QStringLiteral("too long to be shown whole")));
     QVERIFY(!view.Html.contains(QStringLiteral("the very end")));
     QVERIFY(view.Html.endsWith(QStringLiteral("<br>")));
+    QVERIFY(!view.Html.contains(QChar(0xFFFD)));
+    QVERIFY(view.Html.size() > kMaxBodyHtmlChars);
+    // The kept part is not held in a string with room for the whole (it is about 64 MB).
+    QVERIFY(view.Html.capacity() - view.Html.size() < 1024);
   }
 };
 
