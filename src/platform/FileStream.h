@@ -40,6 +40,9 @@ public:
 
 private:
   bool FillBuffer();
+  // One read of up to count bytes at offset, the system's own (its file, per system); 0 at
+  // the end of the file. Raises EFileError with the system's reason.
+  std::size_t ReadSomeAt(std::int64_t offset, void* buffer, std::size_t count) const;
 
   std::string FPath;
   TNativeFile FFd = kNoFile;
