@@ -7,6 +7,9 @@
 //                                   to the first screenful painted, to the whole body in the
 //                                   pane and laid out, the longest the window kept its
 //                                   event loop waiting meanwhile, and the peak resident memory
+//   velquin_body_bench quit FILE    opens FILE, closes the window as soon as the first
+//                                   screenful is painted, and prints the ms from the close to
+//                                   the end of the program (what the work under way holds up)
 
 #include <sys/resource.h>
 
@@ -58,12 +61,24 @@ long PeakMb() {
 
 }  // namespace
 
+int Show(char** argv, QElapsedTimer& quitClock);
+
 int main(int argc, char** argv) {
   if (argc == 3 && std::strcmp(argv[1], "make") == 0) return Make(argv[2]);
-  if (argc != 3 || std::strcmp(argv[1], "show") != 0) {
-    std::fprintf(stderr, "usage: %s make DIR | show FILE\n", argv[0]);
+  const bool quit = argc == 3 && std::strcmp(argv[1], "quit") == 0;
+  if (argc != 3 || (!quit && std::strcmp(argv[1], "show") != 0)) {
+    std::fprintf(stderr, "usage: %s make DIR | show FILE | quit FILE\n", argv[0]);
     return 2;
   }
+  QElapsedTimer quitClock;
+  const int status = Show(argv, quitClock);
+  // The window and the application are gone: whatever they waited for is over.
+  if (quit && status == 0) std::printf("quit %.0f ms\n", double(quitClock.nsecsElapsed()) / 1e6);
+  return status;
+}
+
+int Show(char** argv, QElapsedTimer& quitClock) {
+  const bool quit = std::strcmp(argv[1], "quit") == 0;
   int qtArgc = 1;
   TVelquinApplication app(qtArgc, argv);
   TVelquinApplication::InstallPlatformServices();
@@ -80,6 +95,11 @@ int main(int argc, char** argv) {
   window.OpenFile(QString::fromLocal8Bit(argv[2]));
   pane->viewport()->repaint();
   const double first = double(clock.nsecsElapsed()) / 1e6;
+  if (quit) {
+    quitClock.start();
+    window.close();
+    return 0;
+  }
   // The window's answer time while the body fills: the longest gap between two turns of
   // its event loop.
   double longest = 0;

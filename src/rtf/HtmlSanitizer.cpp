@@ -205,7 +205,7 @@ std::string SanitizeStyle(std::string_view css) {
   return CssLengthsToPx(out);
 }
 
-std::string SanitizeHtml(std::string_view utf8, const TImageResolver& resolveImage) {
+std::string SanitizeHtml(std::string_view utf8, const TImageResolver& resolveImage, const TStopFlag* stop) {
   std::string out;
   out.reserve(utf8.size());
   THtmlTokenizer tokenizer(utf8);
@@ -224,7 +224,9 @@ std::string SanitizeHtml(std::string_view utf8, const TImageResolver& resolveIma
   std::size_t loneBreakAt = std::string::npos;    // its <br>, when that is all it holds so far
   std::size_t loneBreakEnd = std::string::npos;   // out's size then: anything written since ends it
   THtmlToken t;
+  unsigned steps = 0;
   while (tokenizer.Next(t)) {
+    StopPoint(stop, steps);
     if (!dropUntil.empty()) {
       if (t.Kind == THtmlTokenKind::StartTag && t.Name == dropUntil && !t.SelfClosing) ++dropDepth;
       if (t.Kind == THtmlTokenKind::EndTag && t.Name == dropUntil && --dropDepth == 0) dropUntil.clear();

@@ -8,11 +8,14 @@
 #include <string>
 #include <string_view>
 
+#include "ConversionStop.h"
+
 // Given an <img> src, returns the src the pane should use ("velquin-pict:N") or an empty
 // string when the message holds no such picture.
 using TImageResolver = std::function<std::string(std::string_view src)>;
 
-std::string SanitizeHtml(std::string_view utf8, const TImageResolver& resolveImage);
+// stop (when given): throws TConversionStopped once it is set.
+std::string SanitizeHtml(std::string_view utf8, const TImageResolver& resolveImage, const TStopFlag* stop = nullptr);
 
 // Filters one style attribute's declarations; empty when nothing safe is left.
 std::string SanitizeStyle(std::string_view css);

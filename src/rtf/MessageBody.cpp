@@ -104,7 +104,7 @@ TRtfConversion HtmlBodyToHtml(std::string_view bytes, bool isUtf8, unsigned code
 namespace {
 
 TRtfConversion ConvertBody(const TTNEFReader& reader, const TCidLookup& lookup, TBodyOutputs outputs,
-                           std::size_t firstBytes, bool* partial) {
+                           std::size_t firstBytes, bool* partial, const TStopFlag* stop) {
   const unsigned codePage = reader.CodePage();
   if (partial) *partial = false;
   switch (reader.BodyKind()) {
@@ -120,7 +120,7 @@ TRtfConversion ConvertBody(const TTNEFReader& reader, const TCidLookup& lookup, 
                                                                          : std::string_view(reader.MessageText());
       const bool notRtf = text.compare(0, 5, "{\\rtf") != 0;
       const unsigned textPage = notRtf && IsValidUtf8(text) ? 65001 : codePage;
-      return ConvertRtfBody(FirstPart(text, firstBytes, '\\', partial), textPage, lookup, outputs);
+      return ConvertRtfBody(FirstPart(text, firstBytes, '\\', partial), textPage, lookup, outputs, stop);
     }
     case TBodyKind::Html: {
       // The charset a <meta> declares is looked for in the whole body, as the whole body would be.
@@ -128,7 +128,7 @@ TRtfConversion ConvertBody(const TTNEFReader& reader, const TCidLookup& lookup, 
       const unsigned declared = HtmlDeclaredCodePage(bytes);
       return ConvertHtmlBody(DecodeHtmlBytes(FirstPart(bytes, firstBytes, '<', partial), reader.HtmlBodyIsUtf8(),
                                              declared != 0 ? declared : codePage),
-                             lookup, outputs);
+                             lookup, outputs, stop);
     }
     case TBodyKind::Text: {
       TRtfConversion result;
@@ -158,10 +158,10 @@ TBodyAttachments BodyAttachments(const TTNEFReader& reader) {
 }
 
 TRtfConversion ConvertMessageBody(TTNEFReader& reader, TBodyOutputs outputs, std::size_t firstBytes, bool* partial) {
-  return ConvertBody(reader, AttachmentLookup(reader), outputs, firstBytes, partial);
+  return ConvertBody(reader, AttachmentLookup(reader), outputs, firstBytes, partial, nullptr);
 }
 
 TRtfConversion ConvertMessageBody(const TTNEFReader& reader, const TBodyAttachments& attachments, TBodyOutputs outputs,
-                                  std::size_t firstBytes, bool* partial) {
-  return ConvertBody(reader, SnapshotLookup(attachments), outputs, firstBytes, partial);
+                                  std::size_t firstBytes, bool* partial, const TStopFlag* stop) {
+  return ConvertBody(reader, SnapshotLookup(attachments), outputs, firstBytes, partial, stop);
 }

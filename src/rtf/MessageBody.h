@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "ConversionStop.h"
 #include "RtfToHtml.h"
 
 class TFileStream;
@@ -39,10 +40,12 @@ TRtfConversion ConvertMessageBody(TTNEFReader& reader, TBodyOutputs outputs = TB
                                   std::size_t firstBytes = std::string_view::npos, bool* partial = nullptr);
 // The same for a conversion on a thread other than the reader's: cid: pictures come from
 // attachments (see BodyAttachments), and of the reader only what is safe beside the owning
-// thread's work is used (its bodies, decoded once whichever thread asks first).
+// thread's work is used (its bodies, decoded once whichever thread asks first). stop (when
+// given): the conversion throws TConversionStopped once it is set.
 TRtfConversion ConvertMessageBody(const TTNEFReader& reader, const TBodyAttachments& attachments,
                                   TBodyOutputs outputs = TBodyOutputs::HtmlAndText,
-                                  std::size_t firstBytes = std::string_view::npos, bool* partial = nullptr);
+                                  std::size_t firstBytes = std::string_view::npos, bool* partial = nullptr,
+                                  const TStopFlag* stop = nullptr);
 
 // An HTML body given as bytes, without a message around it: its charset comes from its own
 // <meta> tag, else codePage (isUtf8: the bytes are UTF-8). cid: pictures have no attachments

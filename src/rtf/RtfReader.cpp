@@ -113,12 +113,13 @@ int Clamp(int v, int lo, int hi) { return v < lo ? lo : v > hi ? hi : v; }
 
 }  // namespace
 
-TRtfReader::TRtfReader(std::string_view rtf, unsigned defaultCodePage, TBodyOutputs outputs)
+TRtfReader::TRtfReader(std::string_view rtf, unsigned defaultCodePage, TBodyOutputs outputs, const TStopFlag* stop)
     : FTokenizer(rtf),
       FWriter(FFonts, FColors, kOutputFloor + kOutputPerInputByte * rtf.size(), rtf.size(), outputs),
       FCodePage(defaultCodePage ? defaultCodePage : kDefaultCodePage),
       FHtmlLimit(kOutputFloor + 4 * rtf.size()),
-      FInputSize(rtf.size()) {
+      FInputSize(rtf.size()),
+      FStop(stop) {
   FStack.reserve(kMaxDepth + 1);
   FStack.emplace_back();
 }
@@ -149,6 +150,7 @@ unsigned TRtfReader::TextCodePage(TSymbolFont& symbol) {
 
 TRtfReadResult TRtfReader::Read() {
   while (!FDone) {
+    StopPoint(FStop, FSteps);
     const TRtfToken token = FTokenizer.Next();
     if (token.Kind == TRtfTokenKind::End) break;
     if (FWriter.Full() || FResult.Html.size() > FHtmlLimit) {

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "ConversionStop.h"
 #include "RtfHtmlWriter.h"
 #include "RtfPicture.h"
 #include "RtfState.h"
@@ -30,8 +31,9 @@ struct TRtfReadResult {
 class TRtfReader {
 public:
   // outputs: which of the writer's outputs to build (encapsulated HTML is kept either way).
+  // stop (when given): Read throws TConversionStopped once it is set.
   TRtfReader(std::string_view rtf, unsigned defaultCodePage,
-             TBodyOutputs outputs = TBodyOutputs::HtmlAndText);
+             TBodyOutputs outputs = TBodyOutputs::HtmlAndText, const TStopFlag* stop = nullptr);
   TRtfReadResult Read();
 
 private:
@@ -84,6 +86,8 @@ private:
   bool FDone = false;
   std::size_t FHtmlLimit;
   std::size_t FInputSize;
+  const TStopFlag* FStop;
+  unsigned FSteps = 0;
   std::string FShapeName;   // the background shape's current property
   std::string FShapeValue;
 };

@@ -62,7 +62,7 @@ std::string PercentDecode(std::string_view s) {
 
 // Sanitises encapsulated or stand-alone HTML, taking cid: pictures through lookup and data:
 // pictures from the document itself; each distinct source becomes one picture.
-void FinishHtml(std::string_view html, const TCidLookup& lookup, TBodyOutputs outputs,
+void FinishHtml(std::string_view html, const TCidLookup& lookup, TBodyOutputs outputs, const TStopFlag* stop,
                 TRtfConversion& result) {
   std::map<std::string, std::string, std::less<>> seen;
   const TImageResolver resolve = [&](std::string_view src) -> std::string {
@@ -92,7 +92,7 @@ void FinishHtml(std::string_view html, const TCidLookup& lookup, TBodyOutputs ou
     seen.emplace(key, local);
     return local;
   };
-  if (outputs != TBodyOutputs::Text) result.Html = SanitizeHtml(html, resolve);
+  if (outputs != TBodyOutputs::Text) result.Html = SanitizeHtml(html, resolve, stop);
   if (outputs != TBodyOutputs::Html) result.Text = HtmlToText(html);
 }
 
@@ -180,7 +180,7 @@ TPictureFormat SniffPictureFormat(std::string_view b, std::string_view name) {
 }
 
 TRtfConversion ConvertRtfBody(std::string_view bytes, unsigned codePage, const TCidLookup& lookup,
-                              TBodyOutputs outputs) {
+                              TBodyOutputs outputs, const TStopFlag* stop) {
   TRtfConversion result;
   if (bytes.substr(0, 5) != "{\\rtf") {
     result.Source = TBodySource::PlainText;
@@ -190,12 +190,12 @@ TRtfConversion ConvertRtfBody(std::string_view bytes, unsigned codePage, const T
     if (outputs == TBodyOutputs::Html) result.Text.clear();
     return result;
   }
-  TRtfReader reader(bytes, codePage, outputs);
+  TRtfReader reader(bytes, codePage, outputs, stop);
   TRtfReadResult read = reader.Read();
   result.Truncated = read.Truncated;
   if (read.EncapsulatedHtml) {
     result.Source = TBodySource::RtfEncapsulatedHtml;
-    FinishHtml(read.Html, lookup, outputs, result);
+    FinishHtml(read.Html, lookup, outputs, stop, result);
     return result;
   }
   result.Source = read.EncapsulatedText ? TBodySource::RtfEncapsulatedText : TBodySource::Rtf;
@@ -206,10 +206,11 @@ TRtfConversion ConvertRtfBody(std::string_view bytes, unsigned codePage, const T
   return result;
 }
 
-TRtfConversion ConvertHtmlBody(std::string_view utf8Html, const TCidLookup& lookup, TBodyOutputs outputs) {
+TRtfConversion ConvertHtmlBody(std::string_view utf8Html, const TCidLookup& lookup, TBodyOutputs outputs,
+                               const TStopFlag* stop) {
   TRtfConversion result;
   result.Source = TBodySource::Html;
-  FinishHtml(utf8Html, lookup, outputs, result);
+  FinishHtml(utf8Html, lookup, outputs, stop, result);
   return result;
 }
 

@@ -11,6 +11,7 @@
 #include <memory>
 #include <vector>
 
+#include "ConversionStop.h"
 #include "DocumentZoom.h"
 
 namespace {
@@ -164,7 +165,7 @@ class TRunsImporter {
 public:
   explicit TRunsImporter(QTextDocument& doc) : FDoc(doc), FCursor(&doc) { FScratch.setDefaultFont(doc.defaultFont()); }
 
-  bool Run(QStringView html);
+  bool Run(QStringView html, const TStopFlag* stop);
 
 private:
   const TFormats* Formats();
@@ -280,7 +281,7 @@ bool TRunsImporter::AppendText(QStringView text, const TFormats* formats) {
   return true;
 }
 
-bool TRunsImporter::Run(QStringView html) {
+bool TRunsImporter::Run(QStringView html, const TStopFlag* stop) {
   FDoc.clear();
   const bool undo = FDoc.isUndoRedoEnabled();
   FDoc.setUndoRedoEnabled(false);
@@ -290,7 +291,9 @@ bool TRunsImporter::Run(QStringView html) {
   bool ok = true;
   const qsizetype n = html.size();
   qsizetype i = 0;
+  unsigned steps = 0;
   while (ok && i < n) {
+    StopPoint(stop, steps);
     if (html[i] != u'<') {
       qsizetype j = html.indexOf(u'<', i);
       if (j < 0) j = n;
@@ -345,13 +348,13 @@ bool TRunsImporter::Run(QStringView html) {
 
 bool IsRunsHtml(QStringView html) { return OnlyRuns(html); }
 
-bool ImportRunsHtml(QTextDocument& doc, QStringView html) {
+bool ImportRunsHtml(QTextDocument& doc, QStringView html, const TStopFlag* stop) {
   if (!OnlyRuns(html)) return false;
-  return TRunsImporter(doc).Run(html);
+  return TRunsImporter(doc).Run(html, stop);
 }
 
-void SetBodyHtml(QTextDocument& doc, const QString& html) {
-  if (!ImportRunsHtml(doc, html)) doc.setHtml(html);
+void SetBodyHtml(QTextDocument& doc, const QString& html, const TStopFlag* stop) {
+  if (!ImportRunsHtml(doc, html, stop)) doc.setHtml(html);
 }
 
 namespace {

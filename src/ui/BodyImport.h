@@ -13,16 +13,18 @@
 #include <QUrl>
 #include <QVariant>
 #include <functional>
+#include <atomic>
 #include <vector>
 
 class QFont;
 class QTextDocument;
 
-// Replaces doc's content with html.
-void SetBodyHtml(QTextDocument& doc, const QString& html);
+// Replaces doc's content with html. stop (when given): the fast path throws
+// TConversionStopped once it is set, leaving doc half written.
+void SetBodyHtml(QTextDocument& doc, const QString& html, const std::atomic<bool>* stop = nullptr);
 
 // The fast path only: false (doc left empty) when html holds more than paragraphs of runs.
-bool ImportRunsHtml(QTextDocument& doc, QStringView html);
+bool ImportRunsHtml(QTextDocument& doc, QStringView html, const std::atomic<bool>* stop = nullptr);
 // Whether html is all of a kind the fast path writes.
 bool IsRunsHtml(QStringView html);
 

@@ -122,6 +122,8 @@ TMessageBodyView MessageBodyHtml(TTNEFReader& reader, std::size_t firstBytes) {
   return BodyView(std::move(body), partial);
 }
 
-TMessageBodyView MessageBodyHtml(const TTNEFReader& reader, const TBodyAttachments& attachments) {
-  return BodyView(ConvertMessageBody(reader, attachments, TBodyOutputs::Html), false);
+TMessageBodyView MessageBodyHtml(const TTNEFReader& reader, const TBodyAttachments& attachments,
+                                 const std::atomic<bool>* stop) {
+  return BodyView(ConvertMessageBody(reader, attachments, TBodyOutputs::Html, std::string_view::npos, nullptr, stop),
+                  false);
 }

@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QString>
 #include <map>
+#include <atomic>
 #include <optional>
 
 class TTNEFReader;
@@ -40,5 +41,7 @@ inline constexpr qsizetype kMaxBodyHtmlChars = 32 * 1024 * 1024;
 // firstBytes: convert only about the body's first firstBytes bytes, for a quick first look.
 TMessageBodyView MessageBodyHtml(TTNEFReader& reader, std::size_t firstBytes = std::size_t(-1));
 // The whole body, for a conversion on a thread other than the reader's: cid: pictures come
-// from attachments, taken from the reader on its own thread (see BodyAttachments).
-TMessageBodyView MessageBodyHtml(const TTNEFReader& reader, const TBodyAttachments& attachments);
+// from attachments, taken from the reader on its own thread (see BodyAttachments). stop
+// (when given): throws TConversionStopped once it is set.
+TMessageBodyView MessageBodyHtml(const TTNEFReader& reader, const TBodyAttachments& attachments,
+                                 const std::atomic<bool>* stop = nullptr);

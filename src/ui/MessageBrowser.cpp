@@ -9,6 +9,7 @@
 #include <algorithm>
 
 #include "BodyHead.h"
+#include "ConversionStop.h"
 #include "BodyImport.h"
 #include "DocumentZoom.h"
 #include "MailtoLink.h"
@@ -37,7 +38,8 @@ struct TMessageBrowser::TBuild {
   std::map<QString, TBodyPicture> Pictures;
   QFont Font;
   TBodyDocument* Result = nullptr;  // set by the worker, taken by the view once it finished
-  bool Wanted = true;               // false once another body was asked for
+  // Set once another body was asked for or the view goes: the worker then stops building.
+  TStopFlag Unwanted{false};
 };
 
 TMessageBrowser::TMessageBrowser(QWidget* parent) : QTextBrowser(parent) {
@@ -47,8 +49,10 @@ TMessageBrowser::TMessageBrowser(QWidget* parent) : QTextBrowser(parent) {
 }
 
 TMessageBrowser::~TMessageBrowser() {
-  // The worker reads the build it was given; it must end before the view does.
+  // The worker reads the build it was given; it must end before the view does, and is told
+  // to stop so that it ends at once.
   if (FWorker != nullptr) {
+    FBuilding->Unwanted = true;
     FWorker->wait();
     delete FWorker;
     if (FBuilding) delete FBuilding->Result;
@@ -65,7 +69,7 @@ void TMessageBrowser::ShowBody(const TMessageBodyView& body) {
   SetPictures(body.Pictures);
   // Bodies asked for earlier and not yet in the view are not wanted any more.
   FNext.reset();
-  if (FBuilding) FBuilding->Wanted = false;
+  if (FBuilding) FBuilding->Unwanted = true;
   StopFill();
   // The whole of the body whose first part is shown continues it: no new first part.
   const bool continues = FShowsFirstPart && !body.Partial;
@@ -167,7 +171,13 @@ void TMessageBrowser::StartBuild(std::shared_ptr<TBuild> build) {
   FWorker = QThread::create([build, gui] {
     auto* doc = new TBodyDocument(TBodyPictureLoader(std::move(build->Pictures)));
     doc->SetBaseFont(build->Font);
-    SetBodyHtml(*doc, build->Html);
+    try {
+      SetBodyHtml(*doc, build->Html, &build->Unwanted);
+    } catch (...) {
+      // Stopped, or out of memory: no document; the first part stays shown.
+      delete doc;
+      return;
+    }
     build->Html.clear();
     doc->moveToThread(gui);
     build->Result = doc;
@@ -182,7 +192,7 @@ void TMessageBrowser::BuildFinished() {
   FWorker = nullptr;
   std::shared_ptr<TBuild> done = std::move(FBuilding);
   if (FNext) StartBuild(std::move(FNext));
-  if (!done->Wanted || done->Result == nullptr) {
+  if (done->Unwanted || done->Result == nullptr) {
     delete done->Result;
     return;
   }

@@ -10,6 +10,7 @@
 #endif
 
 #include "BodyImport.h"
+#include "ConversionStop.h"
 #include "MessageBody.h"
 #include "TNEFReaderClass.h"
 
@@ -27,6 +28,8 @@ struct TWholeBodyConversion::TState {
   // Until the worker takes them; a conversion dropped before it started leaves them empty.
   std::shared_ptr<const TTNEFReader> Message;
   TBodyAttachments Attachments;
+  // Set when the window drops the conversion; the worker's conversion then stops.
+  TStopFlag Stop{false};
 };
 
 TWholeBodyConversion::TWholeBodyConversion(std::shared_ptr<const TTNEFReader> message, QObject* receiver, TDone done)
@@ -45,6 +48,7 @@ TWholeBodyConversion::~TWholeBodyConversion() {
   TDone done;
   std::shared_ptr<const TTNEFReader> message;
   TBodyAttachments attachments;
+  FState->Stop = true;
   {
     const std::lock_guard<std::mutex> lock(FState->Mutex);
     FState->Receiver = nullptr;
@@ -68,10 +72,11 @@ void TWholeBodyConversion::Run(const std::shared_ptr<TState>& state) {
     if (message) {
       std::shared_ptr<TMessageBodyView> body;
       try {
-        body = std::make_shared<TMessageBodyView>(MessageBodyHtml(*message, attachments));
+        body = std::make_shared<TMessageBodyView>(MessageBodyHtml(*message, attachments, &state->Stop));
         body->RunsOnly = IsRunsHtml(body->Html);
       } catch (...) {
-        // Out of memory, or the file could not be read: the first part stays shown.
+        // Stopped, out of memory, or the file could not be read: the first part stays shown
+        // (if the window still shows it).
       }
       attachments = {};
 #if defined(__GLIBC__)

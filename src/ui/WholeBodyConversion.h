@@ -24,8 +24,8 @@ public:
   // Starts converting message's whole body; done runs on receiver's thread with the result,
   // unless this object is destroyed first. receiver must outlive this object.
   TWholeBodyConversion(std::shared_ptr<const TTNEFReader> message, QObject* receiver, TDone done);
-  // Drops the result: a conversion not started yet never starts, one under way finishes on
-  // its own and its result is thrown away.
+  // Drops the result: a conversion not started yet never starts, one under way is told to
+  // stop and ends within moments (what it has is thrown away).
   ~TWholeBodyConversion();
   TWholeBodyConversion(const TWholeBodyConversion&) = delete;
   TWholeBodyConversion& operator=(const TWholeBodyConversion&) = delete;

@@ -150,4 +150,39 @@ TEST(RtfMessageBodyFirstPart, CutsWhereNothingIsSplit) {
   EXPECT_EQ(firstPart(PropBlock().String8(0x1000, "line one\nline two\n"), 12, partial), "line one");
 }
 
+// A conversion on a worker thread that the window called off ends with TConversionStopped
+// rather than converting the rest of a long body; a flag left unset changes nothing.
+TEST(RtfMessageBodyStop, LongBodiesEndOnceTold) {
+  std::string rtf = "{\\rtf1\\ansi ", html = "<html><body>", wrapped = "{\\rtf1\\ansi\\fromhtml1 ";
+  for (int i = 0; i < 20000; ++i) {
+    rtf += "word {\\b bold}\\par ";
+    html += "<p>word <b>bold</b></p>";
+    wrapped += "{\\*\\htmltag <p>}word{\\*\\htmltag </p>}";
+  }
+  rtf += "}";
+  wrapped += "}";
+  const struct {
+    const char* Name;
+    PropBlock Props;
+  } bodies[] = {{"RTF", PropBlock().Binary(0x1009, Lzfu(rtf))},
+                {"HTML wrapped in RTF", PropBlock().Binary(0x1009, Lzfu(wrapped))},
+                {"HTML", PropBlock().Binary(0x1013, html)}};
+  TTempDir dir;
+  for (const auto& body : bodies) {
+    SCOPED_TRACE(body.Name);
+    TnefBuilder b;
+    b.MsgProps(body.Props);
+    TTNEFReader reader(b.WriteTo(dir / "winmail.dat"), "");
+    const TBodyAttachments attachments = BodyAttachments(reader);
+    TStopFlag stop{false};
+    const TRtfConversion whole = ConvertMessageBody(reader, attachments, TBodyOutputs::Html, std::string_view::npos,
+                                                    nullptr, &stop);
+    EXPECT_EQ(whole.Html, ConvertMessageBody(reader, attachments, TBodyOutputs::Html).Html);
+    EXPECT_NE(whole.Html.find("word"), std::string::npos);
+    stop = true;
+    EXPECT_THROW(ConvertMessageBody(reader, attachments, TBodyOutputs::Html, std::string_view::npos, nullptr, &stop),
+                 TConversionStopped);
+  }
+}
+
 }  // namespace

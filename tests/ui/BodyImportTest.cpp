@@ -14,6 +14,7 @@
 
 #include "../../bench/BenchBodies.h"
 #include "BodyImport.h"
+#include "ConversionStop.h"
 #include "MessageBody.h"
 #include "RtfToHtml.h"
 
@@ -123,6 +124,19 @@ private slots:
     engine.setHtml(html);
     const QString difference = Difference(ours, engine);
     QVERIFY2(difference.isEmpty(), qPrintable(difference + "\n" + html));
+  }
+
+  // A long body's document built on a worker stops being written once the body is no longer
+  // wanted; with the flag unset it is written whole.
+  void runsStopOnceUnwanted() {
+    const QString html = QString::fromStdString(RtfToHtml(bench::MakeRtf(200 * 1000)).Html);
+    std::atomic<bool> unwanted{false};
+    QTextDocument whole, stopped;
+    QVERIFY(ImportRunsHtml(whole, html, &unwanted));
+    QVERIFY(whole.characterCount() > 100000);
+    unwanted = true;
+    QVERIFY_THROWS_EXCEPTION(TConversionStopped, ImportRunsHtml(stopped, html, &unwanted));
+    QVERIFY(stopped.characterCount() < whole.characterCount());
   }
 
   // Bodies the engine imports, built slice by slice (a cut at every block the slicer may cut
