@@ -86,9 +86,23 @@ TEST(Extraction, SavingNeverFollowsALinkNorDestroysTheOldFileOnFailure) {
                                dir / "out/report.txt", TCreateMode::Replace),
                EFileError);
   EXPECT_EQ(ReadFileBytes(dir / "out/report.txt"), "attacker");
+  // Written straight under a name nothing stands at, a failed copy leaves nothing there.
+  EXPECT_THROW(CopyFileRangeTo(stream.Handle(), stream.Path(), file.Offset(), 1u << 30, dir / "out/new.txt",
+                               TCreateMode::Replace),
+               EFileError);
+  EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(dir / "out/new.txt")));
   int entries = 0;
   for (const auto& entry : std::filesystem::directory_iterator(dir / "out")) entries += !entry.is_directory();
   EXPECT_EQ(entries, 2);
+
+  // A link to nowhere is a name something stands at: it is replaced, and nothing is made
+  // where it points.
+  ASSERT_EQ(::symlink("../planted.txt", (dir / "out/dangling.txt").c_str()), 0);
+  EXPECT_TRUE(WriteFileBytes(dir / "out/dangling.txt", "mine", 4));
+  EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(dir / "planted.txt")));
+  ASSERT_EQ(::lstat((dir / "out/dangling.txt").c_str(), &st), 0);
+  EXPECT_TRUE(S_ISREG(st.st_mode));
+  EXPECT_EQ(ReadFileBytes(dir / "out/dangling.txt"), "mine");
 }
 #endif
 
