@@ -1,6 +1,7 @@
 // What velquin-tnef.exe does with Windows names: mails, mailboxes and bare TNEF streams
 // under names outside ASCII, calendar items as iCalendar, and no scratch file left behind.
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -28,12 +29,15 @@ std::string WriteText(const std::string& path, const std::string& text) {
   return path;
 }
 
-// The entries of the temporary folder that are named as this program's.
+// The entries of the temporary folder that are named as this process's (the folder is
+// shared: other programs of ours come and go there meanwhile).
 int OwnTempEntries() {
+  const std::string own = std::string(TPrivateTempFolder::kNamePrefix) + std::to_string(::GetCurrentProcessId()) + "-";
+  const std::u8string prefix(own.begin(), own.end());
   int count = 0;
   for (const auto& entry : std::filesystem::directory_iterator(Native(TPrivateTempFolder::SystemTempDir()))) {
     const std::u8string name = entry.path().filename().u8string();
-    if (name.rfind(u8"velquin-", 0) == 0) ++count;
+    if (name.rfind(prefix, 0) == 0) ++count;
   }
   return count;
 }
