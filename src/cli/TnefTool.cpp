@@ -7,7 +7,6 @@
 #include "CalendarText.h"
 #include "FileCopy.h"
 #include "FileFormat.h"
-#include "ICalendarWriter.h"
 #include "Json.h"
 #include "MailDocument.h"
 #include "MessageBody.h"
@@ -17,6 +16,7 @@
 #include "TNEFReaderClass.h"
 #include "TNEFReaderConst.h"
 #include "TerminalText.h"
+#include "ToolMail.h"
 
 #ifndef VELQUIN_VERSION
 #define VELQUIN_VERSION "0"
@@ -142,7 +142,7 @@ std::unique_ptr<TTNEFReader> OpenReader(const std::string& path, int part, std::
       }
       return std::make_unique<TTNEFReader>(file, "");
     }
-    const std::unique_ptr<TMailFile> opened = TMailFile::Open(file);
+    const std::unique_ptr<TMailFile> opened = OpenToolMailFile(file);
     const TMailFile& mail = *opened;
     if (mail.Count() == 0) throw Exception(LoadResString(TStringId::MailHasNoTnef));
     if (part > mail.Count()) {
@@ -180,7 +180,7 @@ int ListMail(const std::string& path, std::istream& in, bool json, std::ostream&
     }
     const TFileFormat format = DetectFileFormatOfFile(file);
     if (format == TFileFormat::Mail || format == TFileFormat::Mbox) {
-      const std::unique_ptr<TMailFile> opened = TMailFile::Open(file);
+      const std::unique_ptr<TMailFile> opened = OpenToolMailFile(file);
       const TMailFile& mail = *opened;
       for (int i = 0; i < mail.Count(); ++i) {
         const TMailEntry& entry = mail.Entry(i);
@@ -290,8 +290,8 @@ int Ics(TTNEFReader& reader, std::ostream& out, std::ostream& err) {
   // than ending the program.
   std::string ics;
   try {
-    ics = CalendarItemToICalendar(reader.Calendar(), ConvertMessageBody(reader, TBodyOutputs::Text).Text,
-                                  DateTimeToUnix(reader.DateSent()));
+    ics = ToolICalendar(reader.Calendar(), ConvertMessageBody(reader, TBodyOutputs::Text).Text,
+                        DateTimeToUnix(reader.DateSent()));
   } catch (const std::exception& e) {
     ErrorLine(err, e.what());
     return 1;

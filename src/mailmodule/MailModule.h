@@ -1,7 +1,8 @@
 #pragma once
-// What the viewer asks of its mail and calendar module: the code that links GMime and
-// libical, loaded with dlopen on first use so that a start without a mail loads neither
-// library. Both sides are built from this tree; the version guards against a stale module.
+// What the viewer (and the CLI on Linux) asks of the mail and calendar module: the code that
+// links GMime and libical, loaded with dlopen on first use so that a start without a mail
+// loads neither library. Both sides are built from this tree; the version guards against a
+// stale module.
 
 #include <cstdint>
 #include <memory>

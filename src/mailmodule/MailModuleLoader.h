@@ -1,6 +1,6 @@
 #pragma once
-// The viewer's way to its mail and calendar module, loaded on first use from the one place
-// the installation puts it: <prefix>/lib/velquin-reader beside the running program's bin/.
+// The way to the mail and calendar module, loaded on first use from the one place the
+// installation puts it: <prefix>/lib/velquin-reader beside the running program's bin/.
 // The path never comes from a file or the environment.
 
 #include <string>
