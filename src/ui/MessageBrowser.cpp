@@ -9,8 +9,8 @@
 #include <algorithm>
 
 #include "BodyHead.h"
-#include "ConversionStop.h"
 #include "BodyImport.h"
+#include "ConversionStop.h"
 #include "DocumentZoom.h"
 #include "MailtoLink.h"
 #include "Picture.h"
@@ -52,7 +52,7 @@ TMessageBrowser::~TMessageBrowser() {
   // The worker reads the build it was given; it must end before the view does, and is told
   // to stop so that it ends at once.
   if (FWorker != nullptr) {
-    FBuilding->Unwanted = true;
+    if (FBuilding) FBuilding->Unwanted = true;
     FWorker->wait();
     delete FWorker;
     if (FBuilding) delete FBuilding->Result;
