@@ -61,7 +61,7 @@ long PeakMb() {
 
 }  // namespace
 
-int Show(char** argv, QElapsedTimer& quitClock);
+int Show(char** argv, bool quit, QElapsedTimer& quitClock);
 
 int main(int argc, char** argv) {
   if (argc == 3 && std::strcmp(argv[1], "make") == 0) return Make(argv[2]);
@@ -71,14 +71,15 @@ int main(int argc, char** argv) {
     return 2;
   }
   QElapsedTimer quitClock;
-  const int status = Show(argv, quitClock);
+  const int status = Show(argv, quit, quitClock);
   // The window and the application are gone: whatever they waited for is over.
   if (quit && status == 0) std::printf("quit %.0f ms\n", double(quitClock.nsecsElapsed()) / 1e6);
   return status;
 }
 
-int Show(char** argv, QElapsedTimer& quitClock) {
-  const bool quit = std::strcmp(argv[1], "quit") == 0;
+// Opens argv[2] in the window and prints the show figures, or with quit closes the window
+// once the first screenful is painted and starts quitClock.
+int Show(char** argv, bool quit, QElapsedTimer& quitClock) {
   int qtArgc = 1;
   TVelquinApplication app(qtArgc, argv);
   TVelquinApplication::InstallPlatformServices();
